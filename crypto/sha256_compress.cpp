@@ -46,7 +46,7 @@ void CompressBlock(uint32_t hash[8], const uint8_t* block) {
   }
   Sha256Working v = Sha256Start(hash);
   for (int t = 0; t < 64; t += 8) {
-    Sha256EightRounds(v, w + t);
+    v = Sha256EightRounds(v, w + t);
   }
   Sha256Finish(v, hash);
 }

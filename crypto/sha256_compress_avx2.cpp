@@ -91,16 +91,16 @@ KT_AVX2 inline void RoundsAndSchedule(Sha256Working& v, const uint32_t* wk, int 
                                       const uint8_t* low, const uint8_t* high, __m256i x[4],
                                       uint32_t next[2][64]) {
   const int group = 4 * quarter;
-  Sha256EightRounds(v, wk);
+  v = Sha256EightRounds(v, wk);
   x[0] = NextGroup(group, low, high, x[0], x[1], x[2], x[3]);
   StoreWk(x[0], 4 * group, next);
-  Sha256EightRounds(v, wk + 8);
+  v = Sha256EightRounds(v, wk + 8);
   x[1] = NextGroup(group + 1, low, high, x[1], x[2], x[3], x[0]);
   StoreWk(x[1], 4 * group + 4, next);
-  Sha256EightRounds(v, wk + 16);
+  v = Sha256EightRounds(v, wk + 16);
   x[2] = NextGroup(group + 2, low, high, x[2], x[3], x[0], x[1]);
   StoreWk(x[2], 4 * group + 8, next);
-  Sha256EightRounds(v, wk + 24);
+  v = Sha256EightRounds(v, wk + 24);
   x[3] = NextGroup(group + 3, low, high, x[3], x[0], x[1], x[2]);
   StoreWk(x[3], 4 * group + 12, next);
 }
@@ -127,7 +127,7 @@ KT_AVX2 void Sha256CompressAvx2(uint32_t hash[8], const uint8_t* blocks, size_t 
     if (count - i == 1) {
       Sha256Working v = Sha256Start(hash);
       for (int t = 0; t < 64; t += 8) {
-        Sha256EightRounds(v, current[0] + t);
+        v = Sha256EightRounds(v, current[0] + t);
       }
       Sha256Finish(v, hash);
       return;

@@ -47,16 +47,17 @@ KT_SHA256_INLINE void Sha256Finish(const Sha256Working& v, uint32_t hash[8]) {
 
 // Eight rounds over wk[0..7], each W[t] + K[t]: two groups of four, after which the
 // variables' roles are back in their places.
-KT_SHA256_INLINE void Sha256EightRounds(Sha256Working& v, const uint32_t* wk) {
-  Sha256Round(v.a, v.b, v.c, v.d, v.e, v.f, v.g, v.h, wk[0]);
-  Sha256Round(v.h, v.a, v.b, v.c, v.d, v.e, v.f, v.g, wk[1]);
-  Sha256Round(v.g, v.h, v.a, v.b, v.c, v.d, v.e, v.f, wk[2]);
-  Sha256Round(v.f, v.g, v.h, v.a, v.b, v.c, v.d, v.e, wk[3]);
-
-  Sha256Round(v.e, v.f, v.g, v.h, v.a, v.b, v.c, v.d, wk[4]);
-  Sha256Round(v.d, v.e, v.f, v.g, v.h, v.a, v.b, v.c, wk[5]);
-  Sha256Round(v.c, v.d, v.e, v.f, v.g, v.h, v.a, v.b, wk[6]);
-  Sha256Round(v.b, v.c, v.d, v.e, v.f, v.g, v.h, v.a, wk[7]);
+KT_SHA256_INLINE Sha256Working Sha256EightRounds(const Sha256Working& v, const uint32_t* wk) {
+  uint32_t a = v.a, b = v.b, c = v.c, d = v.d, e = v.e, f = v.f, g = v.g, h = v.h;
+  Sha256Round(a, b, c, d, e, f, g, h, wk[0]);
+  Sha256Round(h, a, b, c, d, e, f, g, wk[1]);
+  Sha256Round(g, h, a, b, c, d, e, f, wk[2]);
+  Sha256Round(f, g, h, a, b, c, d, e, wk[3]);
+  Sha256Round(e, f, g, h, a, b, c, d, wk[4]);
+  Sha256Round(d, e, f, g, h, a, b, c, wk[5]);
+  Sha256Round(c, d, e, f, g, h, a, b, wk[6]);
+  Sha256Round(b, c, d, e, f, g, h, a, wk[7]);
+  return {a, b, c, d, e, f, g, h};
 }
 
 #endif

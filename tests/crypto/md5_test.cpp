@@ -52,4 +52,19 @@ TEST(Md5, FinalWritesDigestThenZeroesWholeContext) {
             std::vector<uint8_t>(sizeof(context), 0));
 }
 
+// The bit count's low word overflows after 2^29 bytes in small updates; the carry must reach
+// the high word. Starting from a count just below the overflow spares hashing 512 MiB.
+TEST(Md5, UpdateCarriesBitCountIntoHighWord) {
+  Md5Context context;
+  Md5Init(&context);
+  context.count[0] = 0xfffffff8;  // 2^29 - 1 bytes, the last of them still in the buffer
+  const uint8_t byte = 0;
+  Md5Update(&context, &byte, 1);
+  EXPECT_EQ(context.count[0], 0u);
+  EXPECT_EQ(context.count[1], 1u);
+  Md5Update(&context, &byte, 1);
+  EXPECT_EQ(context.count[0], 8u);
+  EXPECT_EQ(context.count[1], 1u);
+}
+
 }  // namespace
