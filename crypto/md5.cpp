@@ -2,6 +2,7 @@
 // and the one-shot routine.
 #include "crypto/md5.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -20,8 +21,8 @@ inline void StoreLe32(uint32_t value, uint8_t* bytes) {
   bytes[3] = static_cast<uint8_t>(value >> 24);
 }
 
-void StoreLe32Words(const uint32_t* words, int count, uint8_t* bytes) {
-  for (int i = 0; i < count; ++i) {
+void StoreLe32Words(const uint32_t* words, size_t count, uint8_t* bytes) {
+  for (size_t i = 0; i < count; ++i) {
     StoreLe32(words[i], bytes + 4 * i);
   }
 }

@@ -2,6 +2,7 @@
 // to the compression function where they lie; only a partial block is copied.
 #include "crypto/sha256.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "crypto/sha256_compress.h"
@@ -59,7 +60,7 @@ void Sha256Final(Sha256Context* context, uint8_t digest[32]) {
   StoreBe32(static_cast<uint32_t>(bits >> 32), context->block + end - 8);
   StoreBe32(static_cast<uint32_t>(bits), context->block + end - 4);
   Sha256Compress(context->hash, context->block, blocks);
-  for (int i = 0; i < 8; ++i) {
+  for (size_t i = 0; i < 8; ++i) {
     StoreBe32(context->hash[i], digest + 4 * i);
   }
 }

@@ -25,7 +25,7 @@ inline uint32_t ScheduleWord(const uint32_t* w, int t) {
 
 void CompressBlock(uint32_t hash[8], const uint8_t* block) {
   uint32_t w[64];
-  for (int t = 0; t < 16; t += 4) {
+  for (size_t t = 0; t < 16; t += 4) {
     w[t] = LoadBe32(block + 4 * t);
     w[t + 1] = LoadBe32(block + 4 * t + 4);
     w[t + 2] = LoadBe32(block + 4 * t + 8);

@@ -40,9 +40,10 @@ KT_AVX2 inline __m256i NextWords(__m256i x0, __m256i x1, __m256i x2, __m256i x3)
 KT_AVX2 inline __m256i LoadWords(const uint8_t* low, const uint8_t* high, int j) {
   const __m256i swap = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2,
                                         1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12);
+  const size_t offset = 16 * static_cast<size_t>(j);
   const __m256i words = _mm256_inserti128_si256(
-      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low + 16 * j))),
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + 16 * j)), 1);
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low + offset))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + offset)), 1);
   return _mm256_shuffle_epi8(words, swap);
 }
 

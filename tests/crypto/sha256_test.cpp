@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,12 +16,7 @@
 
 namespace {
 
-struct Vector {
-  const char* message;
-  const char* digest;
-};
-
-const Vector kFips180Examples[] = {
+const DigestVector kFips180Examples[] = {
     {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
     {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
     {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
@@ -27,10 +24,7 @@ const Vector kFips180Examples[] = {
 };
 
 TEST(Sha256, Fips180ExamplesInEveryForm) {
-  for (const Vector& vector : kFips180Examples) {
-    SCOPED_TRACE(vector.message);
-    ExpectEveryFormGives<Sha256>(vector.message, vector.digest);
-  }
+  ExpectEveryFormGivesVectors<Sha256>(kFips180Examples);
 }
 
 // The third example: a million 'a's, too long to split at every position.
@@ -59,7 +53,7 @@ TEST(Sha256, FinalLeavesCountsAndDigestInContext) {
     EXPECT_EQ(HexOf(digest, sizeof(digest)), ReferenceHex<Sha256>(message.data(), length));
     EXPECT_EQ(context.total, total);
     EXPECT_EQ(context.pending, pending);
-    for (int i = 0; i < 8; ++i) {
+    for (size_t i = 0; i < 8; ++i) {
       const uint32_t word = static_cast<uint32_t>(digest[4 * i]) << 24 |
                             static_cast<uint32_t>(digest[4 * i + 1]) << 16 |
                             static_cast<uint32_t>(digest[4 * i + 2]) << 8 | digest[4 * i + 3];
@@ -74,13 +68,10 @@ TEST(Sha256, FinalLeavesCountsAndDigestInContext) {
 TEST(Sha256Compress, ImplementationsAgree) {
   std::mt19937_64 random(TestSeed());
   std::vector<uint8_t> bytes(64 * 33 + 1);
-  for (uint8_t& byte : bytes) {
-    byte = static_cast<uint8_t>(random());
-  }
+  FillRandom(bytes, random);
   uint32_t start[8];
-  for (uint32_t& word : start) {
-    word = static_cast<uint32_t>(random());
-  }
+  std::generate(std::begin(start), std::end(start),
+                [&random] { return static_cast<uint32_t>(random()); });
   for (size_t offset : {size_t{0}, size_t{1}}) {
     for (size_t count : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 33}) {
       SCOPED_TRACE(testing::Message() << count << " blocks at offset " << offset);

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -101,6 +103,16 @@ std::string ReferenceHex(const uint8_t* data, size_t length) {
   return OpenSslDigestHex(Digest::kOpenSslName, data, length);
 }
 
+// A published test vector: message and digest in hex.
+struct DigestVector {
+  const char* message;
+  const char* digest;
+};
+
+inline void FillRandom(std::vector<uint8_t>& bytes, std::mt19937_64& random) {
+  std::generate(bytes.begin(), bytes.end(), [&random] { return static_cast<uint8_t>(random()); });
+}
+
 // Checks one message through every form: one-shot, one update, two updates split at each
 // position (zero-length pieces at both ends included) and one byte per update.
 template <typename Digest>
@@ -115,6 +127,14 @@ void ExpectEveryFormGives(const std::string& message, const std::string& expecte
   }
   EXPECT_EQ(PiecesHex<Digest>(data, std::vector<uint32_t>(length, 1)), expected)
       << "byte by byte, length " << length;
+}
+
+template <typename Digest, size_t N>
+void ExpectEveryFormGivesVectors(const DigestVector (&vectors)[N]) {
+  for (const DigestVector& vector : vectors) {
+    SCOPED_TRACE(vector.message);
+    ExpectEveryFormGives<Digest>(vector.message, vector.digest);
+  }
 }
 
 #endif
