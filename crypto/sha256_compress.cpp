@@ -44,11 +44,7 @@ void CompressBlock(uint32_t hash[8], const uint8_t* block) {
     w[t + 2] += kSha256RoundConstants[t + 2];
     w[t + 3] += kSha256RoundConstants[t + 3];
   }
-  Sha256Working v = Sha256Start(hash);
-  for (int t = 0; t < 64; t += 8) {
-    v = Sha256EightRounds(v, w + t);
-  }
-  Sha256Finish(v, hash);
+  Sha256Rounds(hash, w);
 }
 
 }  // namespace

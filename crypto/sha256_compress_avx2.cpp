@@ -119,18 +119,14 @@ KT_AVX2 void Sha256CompressAvx2(uint32_t hash[8], const uint8_t* blocks, size_t 
   if (count == 0) {
     return;
   }
-  alignas(32) uint32_t wk[2][2][64];
+  alignas(16) uint32_t wk[2][2][64];
   const uint8_t* low = blocks;
   const uint8_t* high = count >= 2 ? blocks + 64 : blocks;
   Schedule(low, high, wk[0]);
   for (size_t i = 0;; i += 2) {
     uint32_t(*current)[64] = wk[(i / 2) % 2];
     if (count - i == 1) {
-      Sha256Working v = Sha256Start(hash);
-      for (int t = 0; t < 64; t += 8) {
-        v = Sha256EightRounds(v, current[0] + t);
-      }
-      Sha256Finish(v, hash);
+      Sha256Rounds(hash, current[0]);
       return;
     }
     if (count - i > 2) {

@@ -60,4 +60,13 @@ KT_SHA256_INLINE Sha256Working Sha256EightRounds(const Sha256Working& v, const u
   return {a, b, c, d, e, f, g, h};
 }
 
+// All 64 rounds of one block, added into `hash`.
+KT_SHA256_INLINE void Sha256Rounds(uint32_t hash[8], const uint32_t wk[64]) {
+  Sha256Working v = Sha256Start(hash);
+  for (int t = 0; t < 64; t += 8) {
+    v = Sha256EightRounds(v, wk + t);
+  }
+  Sha256Finish(v, hash);
+}
+
 #endif
