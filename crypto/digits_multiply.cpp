@@ -9,18 +9,20 @@ uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint
   if (q == 0) {
     return t;
   }
-  // Two independent carry chains, the product's high digit and the subtraction's borrow,
-  // so that neither waits for the other.
-  uint32_t productCarry = 0;
-  uint32_t borrow = 0;
+  // One signed accumulator takes the digit, minus the low half of this product and the high
+  // half of the previous one; its arithmetic shift is the borrow into the next digit. The
+  // product halves come off the multiplier outside the carry chain, which is one add and
+  // one shift per digit.
+  int64_t accumulator = 0;
+  uint32_t previousHigh = 0;
   for (uint32_t i = 0; i < n; ++i) {
-    const uint64_t product = DigitProduct(q, v[i]) + productCarry;
-    productCarry = HighDigit(product);
-    const uint64_t difference = static_cast<uint64_t>(w[i]) - LowDigit(product) - borrow;
-    w[i] = LowDigit(difference);
-    borrow = HighDigit(difference) & 1u;
+    const uint64_t product = DigitProduct(q, v[i]);
+    accumulator += static_cast<int64_t>(w[i]) - LowDigit(product) - previousHigh;
+    previousHigh = HighDigit(product);
+    w[i] = static_cast<uint32_t>(accumulator);
+    accumulator >>= kDigitBits;  // arithmetic: 0 or a negative borrow
   }
-  return t - productCarry - borrow;
+  return t - previousHigh + static_cast<uint32_t>(accumulator);
 }
 
 void DigitsMultiply(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
@@ -48,27 +50,32 @@ void DigitsSquare(uint32_t* w, const uint32_t* x, uint32_t n) {
   for (uint32_t k = 0; k < 2 * n; ++k) {
     w[k] = 0;
   }
-  // The running carry is a digit plus a high part of at most two bits, kept together in
-  // one 64-bit value: a doubled product is up to 2^65, so a row's carry can exceed a digit.
-  // The high part of a row's final carry belongs one digit above that row's end, which is
-  // where the next row's final carry goes; it is added in there.
+  // A doubled cross product is up to 2^65, so the carry out of a position is a digit plus
+  // a high part of at most two bits. The digit goes into the next position and the high
+  // part, worth 2^64 here, into the one after it; keeping the two apart keeps the doubling's
+  // overflow test off the digit carry's chain. Whatever a row leaves for the positions
+  // above its end is added in where the next row ends, one digit higher.
   uint32_t pendingHigh = 0;
   for (uint32_t i = 0; i < n; ++i) {
     const uint32_t xi = x[i];
+    uint32_t* row = w + i;  // row[j] is position i + j
     const uint64_t square = DigitProduct(xi, xi) + w[2 * i];
     w[2 * i] = LowDigit(square);
-    uint64_t carry = HighDigit(square);
+    uint32_t carry = HighDigit(square);
+    uint32_t high = 0;      // due one position up, beside carry
+    uint32_t highNext = 0;  // due at the current position
     for (uint32_t j = i + 1; j < n; ++j) {
       const uint64_t product = DigitProduct(xi, x[j]);
-      uint32_t high = HighDigit(product) >> (kDigitBits - 1);
-      const uint64_t addend = w[i + j] + carry;
-      const uint64_t sum = (product << 1) + addend;
-      high += sum < addend ? 1u : 0u;
-      w[i + j] = LowDigit(sum);
-      carry = (sum >> kDigitBits) | (static_cast<uint64_t>(high) << kDigitBits);
+      const uint64_t small = static_cast<uint64_t>(row[j]) + carry + highNext;
+      const uint64_t sum = (product << 1) + small;
+      row[j] = LowDigit(sum);
+      carry = HighDigit(sum);
+      highNext = high;
+      high = (HighDigit(product) >> (kDigitBits - 1)) + (sum < small ? 1u : 0u);
     }
-    carry += pendingHigh;
-    w[i + n] = LowDigit(carry);
-    pendingHigh = HighDigit(carry);
+    // carry and highNext are due at position i + n, high one above it.
+    const uint64_t top = static_cast<uint64_t>(carry) + highNext + pendingHigh;
+    row[n] = LowDigit(top);
+    pendingHigh = HighDigit(top) + high;
   }
 }
