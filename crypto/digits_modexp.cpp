@@ -66,7 +66,10 @@ int DigitsModExp(uint32_t* y, const uint32_t* x, const uint32_t* e, const uint32
   uint32_t t = DigitsSignificant(e, n);
   uint32_t mask = 0;
   if (t > 0) {
-    mask = kDigitTopBit >> DigitLeadingZeros(e[t - 1]);
+    mask = kDigitTopBit;
+    while ((e[t - 1] & mask) == 0) {
+      mask >>= 1;
+    }
     mask >>= 1;
     if (mask == 0) {
       mask = kDigitTopBit;

@@ -59,8 +59,8 @@ void DigitsSquare(uint32_t* w, const uint32_t* x, uint32_t n) {
   for (uint32_t i = 0; i < n; ++i) {
     const uint32_t xi = x[i];
     uint32_t* row = w + i;  // row[j] is position i + j
-    const uint64_t square = DigitProduct(xi, xi) + w[2 * i];
-    w[2 * i] = LowDigit(square);
+    const uint64_t square = DigitProduct(xi, xi) + row[i];
+    row[i] = LowDigit(square);
     uint32_t carry = HighDigit(square);
     uint32_t high = 0;      // due one position up, beside carry
     uint32_t highNext = 0;  // due at the current position

@@ -2,6 +2,7 @@
 // constructions that force the quotient estimate to overflow), products and squares.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -22,9 +23,7 @@ class BignumDifferentialTest : public ::testing::Test {
 
   Digits RandomDigits(uint32_t n) {
     Digits digits(n);
-    for (uint32_t& d : digits) {
-      d = Digit();
-    }
+    std::generate(digits.begin(), digits.end(), [this] { return Digit(); });
     return digits;
   }
 
@@ -160,8 +159,8 @@ TEST_F(BignumDifferentialTest, ProductsAndSquaresMatchOpenSsl) {
       b[i] = 0;  // rows that the multiplication skips
       a[i] = 0xFFFFFFFFu;
     }
-    Digits product(2 * kDigits);
-    Digits square(2 * kDigits);
+    Digits product(2 * static_cast<size_t>(kDigits));
+    Digits square(2 * static_cast<size_t>(kDigits));
     DigitsMultiply(product.data(), a.data(), b.data(), kDigits);
     DigitsSquare(square.data(), a.data(), kDigits);
     EXPECT_EQ(product, ReferenceProduct(a, b));

@@ -58,8 +58,8 @@ TEST(DigitsSquareTest, AllOnesDigitsMatchMultiplyAndOpenSsl) {
   for (uint32_t n : {1u, 2u, 3u, 17u, 64u}) {
     SCOPED_TRACE(n);
     const Digits x(n, 0xFFFFFFFFu);
-    Digits square(2 * n, 0xA5A5A5A5u);
-    Digits product(2 * n, 0x5A5A5A5Au);
+    Digits square(2 * static_cast<size_t>(n), 0xA5A5A5A5u);
+    Digits product(2 * static_cast<size_t>(n), 0x5A5A5A5Au);
     DigitsSquare(square.data(), x.data(), n);
     DigitsMultiply(product.data(), x.data(), x.data(), n);
     EXPECT_EQ(square, ReferenceProduct(x, x));
@@ -83,10 +83,12 @@ TEST(DigitsDivideTest, ParticularPathsGiveExactResultsAndRestoreTheDivisor) {
       {"one significant divisor digit", {0x89ABCDEFu, 0x01234567u, 0xFFFFFFFFu}, {7, 0}},
       {"divisor with leading zero digits", {1, 2, 3, 4}, {0x12345u, 0x6789Au, 0, 0}},
       {"estimate overflow", {0x12345678u, 0, 0x80000000u}, {0xFFFFFFFFu, 0x80000000u}},
-      {"overflow with a large remainder", {0, 0xFFFFFFFEu, 0x80000000u},
+      {"overflow with a large remainder",
+       {0, 0xFFFFFFFEu, 0x80000000u},
        {0xFFFFFFFFu, 0x80000000u}},
       {"overflow then add back", {0, 0x0000FFFEu, 0, 0x00008000u}, {0x0000FFFFu, 0, 0x00008000u}},
-      {"two estimate corrections", {0x6D97625Eu, 0x0000003Cu, 0xF6FFC1E9u},
+      {"two estimate corrections",
+       {0x6D97625Eu, 0x0000003Cu, 0xF6FFC1E9u},
        {0xE558CC8Cu, 0x8000BCC1u}},
       {"add back, unnormalised divisor", {3, 0, 0x80000000u}, {1, 0, 0x20000000u}},
       {"add back with a short quotient", {0, 0, 0x00008000u, 0x00007FFFu}, {1, 0, 0x00008000u}},
@@ -97,9 +99,9 @@ TEST(DigitsDivideTest, ParticularPathsGiveExactResultsAndRestoreTheDivisor) {
     Digits v = c.v;
     Digits q(nu, 0xCCCCCCCCu);
     Digits r(nu, 0xCCCCCCCCu);
-    ASSERT_EQ(DigitsDivide(q.data(), r.data(), c.u.data(), nu, v.data(),
-                           static_cast<uint32_t>(v.size())),
-              0);
+    ASSERT_EQ(
+        DigitsDivide(q.data(), r.data(), c.u.data(), nu, v.data(), static_cast<uint32_t>(v.size())),
+        0);
     Digits expectedQ;
     Digits expectedR;
     ReferenceDivide(c.u, c.v, &expectedQ, &expectedR);

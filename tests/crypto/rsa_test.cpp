@@ -71,25 +71,25 @@ std::unique_ptr<RsaTestKey> VerifySignedDigestTest::key_;
 
 struct LengthCase {
   const char* name;
-  uint32_t length;
-  bool withDigest;
   size_t digestOffset;
-  bool flipDigestOctet;
+  uint32_t length;
   uint32_t result;
+  bool withDigest;
+  bool flipDigestOctet;
   bool scratchWritten;
 };
 
 TEST_F(VerifySignedDigestTest, DigestPositionAndLengthBounds) {
   const LengthCase cases[] = {
-      {"L = 174, digest at 176", 174, true, 176, false, 174, true},
-      {"L = 224, digest just before the length word", 224, true, 224, false, 224, true},
-      {"L = 225 is over the bound", 225, false, 0, false, 0, false},
-      {"huge L does not wrap", 0xFFFFFFF0u, false, 0, false, 0, false},
-      {"L = 0 matches but yields 0", 0, true, 0, false, 0, true},
-      {"L = 1, digest at 16", 1, true, 16, false, 1, true},
-      {"L = 16, digest at 16", 16, true, 16, false, 16, true},
-      {"L = 17, digest at 32", 17, true, 32, false, 17, true},
-      {"flipped digest octet", 174, true, 176, true, 0, true},
+      {"L = 174, digest at 176", 176, 174, 174, true, false, true},
+      {"L = 224, digest just before the length word", 224, 224, 224, true, false, true},
+      {"L = 225 is over the bound", 0, 225, 0, false, false, false},
+      {"huge L does not wrap", 0, 0xFFFFFFF0u, 0, false, false, false},
+      {"L = 0 matches but yields 0", 0, 0, 0, true, false, true},
+      {"L = 1, digest at 16", 16, 1, 1, true, false, true},
+      {"L = 16, digest at 16", 16, 16, 16, true, false, true},
+      {"L = 17, digest at 32", 32, 17, 17, true, false, true},
+      {"flipped digest octet", 176, 174, 0, true, true, true},
   };
   for (const LengthCase& c : cases) {
     SCOPED_TRACE(c.name);

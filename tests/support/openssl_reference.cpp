@@ -66,8 +66,8 @@ Digits ReferenceModExp(const Digits& x, const Digits& e, const Digits& m) {
   const BnCtxPtr ctx = NewContext();
   const BnPtr y(BN_new());
   Require(y != nullptr, "BN_new");
-  Require(BN_mod_exp(y.get(), BnFromDigits(x).get(), BnFromDigits(e).get(),
-                     BnFromDigits(m).get(), ctx.get()) == 1,
+  Require(BN_mod_exp(y.get(), BnFromDigits(x).get(), BnFromDigits(e).get(), BnFromDigits(m).get(),
+                     ctx.get()) == 1,
           "BN_mod_exp");
   return BnToDigits(y.get(), static_cast<uint32_t>(m.size()));
 }
@@ -76,8 +76,7 @@ Digits ReferenceProduct(const Digits& a, const Digits& b) {
   const BnCtxPtr ctx = NewContext();
   const BnPtr w(BN_new());
   Require(w != nullptr, "BN_new");
-  Require(BN_mul(w.get(), BnFromDigits(a).get(), BnFromDigits(b).get(), ctx.get()) == 1,
-          "BN_mul");
+  Require(BN_mul(w.get(), BnFromDigits(a).get(), BnFromDigits(b).get(), ctx.get()) == 1, "BN_mul");
   return BnToDigits(w.get(), static_cast<uint32_t>(2 * a.size()));
 }
 
@@ -106,7 +105,9 @@ RsaTestKey::RsaTestKey(int bits) : key_(EVP_RSA_gen(static_cast<unsigned int>(bi
   Require(key_ != nullptr, "EVP_RSA_gen");
 }
 
-RsaTestKey::~RsaTestKey() { EVP_PKEY_free(key_); }
+RsaTestKey::~RsaTestKey() {
+  EVP_PKEY_free(key_);
+}
 
 Octets RsaTestKey::Modulus() const {
   BIGNUM* n = nullptr;
@@ -137,7 +138,9 @@ RsaPublicOperation::RsaPublicOperation(const RsaTestKey& key)
   Require(EVP_PKEY_CTX_set_rsa_padding(context_, RSA_NO_PADDING) == 1, "no padding");
 }
 
-RsaPublicOperation::~RsaPublicOperation() { EVP_PKEY_CTX_free(context_); }
+RsaPublicOperation::~RsaPublicOperation() {
+  EVP_PKEY_CTX_free(context_);
+}
 
 bool RsaPublicOperation::Run(const uint8_t* signature, size_t size, uint8_t* out,
                              size_t outSize) const {

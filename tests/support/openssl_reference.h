@@ -26,8 +26,8 @@ BnPtr BnFromDigits(const Digits& digits);
 Digits BnToDigits(const BIGNUM* bn, uint32_t n);
 
 // Exact results, each as many digits as the widest result can need.
-Digits ReferenceModExp(const Digits& x, const Digits& e, const Digits& m);  // m.size() digits
-Digits ReferenceProduct(const Digits& a, const Digits& b);                  // 2 a.size() digits
+Digits ReferenceModExp(const Digits& x, const Digits& e, const Digits& m);     // m.size() digits
+Digits ReferenceProduct(const Digits& a, const Digits& b);                     // 2 a.size() digits
 void ReferenceDivide(const Digits& u, const Digits& v, Digits* q, Digits* r);  // u.size() each
 
 // The MD5 of a buffer, computed by OpenSSL.
