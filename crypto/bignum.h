@@ -3,7 +3,8 @@
 //
 // Digit arrays are least significant digit first; n is always a digit count passed by the
 // caller. Leading zero digits are allowed. A double digit is uint32_t[2], low digit first.
-// Only DigitsModExp allocates; everything else works in the arrays it is given.
+// In the digit layer only DigitsModExp allocates; everything else works in the arrays it is
+// given.
 #ifndef KT_CRYPTO_BIGNUM_H
 #define KT_CRYPTO_BIGNUM_H
 
@@ -24,8 +25,7 @@ uint32_t DigitsAdd(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n
 
 // w = w - q * v over n digits; returns t minus the final borrow, modulo 2^32.
 // q = 0 leaves w alone and returns t.
-uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
-                                uint32_t n);
+uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q, uint32_t n);
 
 // w (2n digits) = u * v; w must not overlap u or v.
 void DigitsMultiply(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n);
@@ -88,9 +88,9 @@ uint32_t DigitsToOctets(const uint32_t* a, uint32_t n, uint8_t* out, uint32_t le
 
 // Invariants: length <= capacity, digits[length .. capacity-1] are zero.
 struct BigNum {
-  uint32_t* digits;  // owned heap array of `capacity` digits
-  uint32_t length;   // digits that hold the value
-  uint32_t capacity; // digits allocated
+  uint32_t* digits;   // owned heap array of `capacity` digits
+  uint32_t length;    // digits that hold the value
+  uint32_t capacity;  // digits allocated
 };
 
 // A new number of value zero (capacity 1, length 0), or nullptr when memory runs out.
@@ -110,7 +110,8 @@ uint32_t BigNumFromOctets(BigNum* number, const uint8_t* octets, uint32_t count)
 // out is given and length is not 0. Call once without a buffer, then with exactly that length.
 uint32_t BigNumToOctets(const BigNum* number, uint8_t* out, uint32_t length);
 
-// y = x^e mod m. Returns 0, or non-zero when memory runs out (y then keeps its value).
+// y = x^e mod m. Returns 0, or non-zero when memory runs out or x, e and m are all zero
+// (y then keeps its value).
 // x, e and m may be resized to a common length; their values do not change.
 int BigNumModExp(BigNum* y, BigNum* x, BigNum* e, BigNum* m);
 

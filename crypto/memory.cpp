@@ -7,4 +7,6 @@ void* MemoryAllocate(size_t size) {
   return std::calloc(1, size == 0 ? 1 : size);
 }
 
-void MemoryRelease(void* block) { std::free(block); }
+void MemoryRelease(void* block) {
+  std::free(block);
+}
