@@ -44,7 +44,8 @@ void BM_RsaVerifySignedDigest(benchmark::State& state) {
   const SignedBlock& fixture = Fixture();
   Octets decoded(kBlockSize);
   uint8_t scratch[16];
-  for (auto _ : state) {
+  for (auto iteration : state) {
+    static_cast<void>(iteration);
     const uint32_t length = VerifySignedDigest(fixture.signature.data(), decoded.data(),
                                                fixture.modulus.data(), kModulusBits, scratch);
     benchmark::DoNotOptimize(length);
@@ -60,7 +61,8 @@ void BM_RsaOpenSslPublicRaw(benchmark::State& state) {
   const SignedBlock& fixture = Fixture();
   const RsaPublicOperation operation(fixture.key);
   Octets decoded(kBlockSize);
-  for (auto _ : state) {
+  for (auto iteration : state) {
+    static_cast<void>(iteration);
     const bool ok = operation.Run(fixture.signature.data(), fixture.signature.size(),
                                   decoded.data(), decoded.size());
     benchmark::DoNotOptimize(decoded.data());

@@ -5,6 +5,7 @@
 // one 64-bit value. The wide form needs a quarter of the multiplications and half of the
 // carry steps; both give the same digits, and the narrow form serves odd counts and
 // compilers without 128-bit integers (KT_DIGITS_NARROW selects it throughout).
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -34,20 +35,22 @@ struct WideLimbs {
   using Wide = Uint128;
   static constexpr uint32_t kBits = 64;
   static Limb Load(const uint32_t* digits, uint32_t i) {
+    const uint32_t* pair = digits + 2 * static_cast<size_t>(i);
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     Limb value;
-    std::memcpy(&value, digits + 2 * i, sizeof value);
+    std::memcpy(&value, pair, sizeof value);
     return value;
 #else
-    return static_cast<uint64_t>(digits[2 * i]) | (static_cast<uint64_t>(digits[2 * i + 1]) << 32);
+    return static_cast<uint64_t>(pair[0]) | (static_cast<uint64_t>(pair[1]) << 32);
 #endif
   }
   static void Store(uint32_t* digits, uint32_t i, Limb value) {
+    uint32_t* pair = digits + 2 * static_cast<size_t>(i);
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(digits + 2 * i, &value, sizeof value);
+    std::memcpy(pair, &value, sizeof value);
 #else
-    digits[2 * i] = static_cast<uint32_t>(value);
-    digits[2 * i + 1] = static_cast<uint32_t>(value >> 32);
+    pair[0] = static_cast<uint32_t>(value);
+    pair[1] = static_cast<uint32_t>(value >> 32);
 #endif
   }
 };
@@ -119,7 +122,7 @@ typename L::Limb MultiplyAddLimbs(uint32_t* row, const uint32_t* u, typename L::
 // that such a row would have left at j + count is the zero already there.
 template <typename L>
 void MultiplyLimbs(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t count) {
-  constexpr uint32_t kDigitsPerLimb = L::kBits / kDigitBits;
+  constexpr size_t kDigitsPerLimb = L::kBits / kDigitBits;
   for (uint32_t j = 0; j < count; ++j) {
     const typename L::Limb factor = L::Load(v, j);
     if (factor != 0) {
@@ -134,7 +137,7 @@ void MultiplyLimbs(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t c
 // squares x[i]^2 are added at 2i, so the doubling needs no carry wider than one bit.
 template <typename L>
 void SquareLimbs(uint32_t* w, const uint32_t* x, uint32_t count) {
-  constexpr uint32_t kDigitsPerLimb = L::kBits / kDigitBits;
+  constexpr size_t kDigitsPerLimb = L::kBits / kDigitBits;
   for (uint32_t i = 0; i + 1 < count; ++i) {
     uint32_t* row = w + (2 * i + 1) * kDigitsPerLimb;  // position i + (i + 1)
     const uint32_t* rest = x + (i + 1) * kDigitsPerLimb;
