@@ -24,6 +24,11 @@ constexpr VerifyStatus StatusNoSignatureEntry = 10;
 constexpr VerifyStatus StatusVerifiedWithKeyD = 11;
 constexpr VerifyStatus StatusReadError = 13;
 
+// The two success codes that share a value with a failure code; the routine's result tells
+// which is meant.
+constexpr VerifyStatus StatusVerifiedByScript = StatusOpenFailed;
+constexpr VerifyStatus StatusVerifiedWithKeyP = StatusNoMemory;
+
 // Writes `code` through `status` when the caller gave one; returns 0 so that a failing
 // routine can end with `return ReportStatus(status, code);`.
 inline int ReportStatus(VerifyStatus* status, VerifyStatus code) {

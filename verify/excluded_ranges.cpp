@@ -1,0 +1,142 @@
+// Building the list of excluded ranges: the executable-header fields that change when a
+// certificate table is added, and the ordering rules every list must meet to be read.
+#include "verify/excluded_ranges.h"
+
+#include <cstring>
+
+#include "crypto/memory.h"
+#include "verify/file_access.h"
+#include "verify/little_endian.h"
+
+namespace {
+
+constexpr uint32_t kDosHeaderLength = 64;
+constexpr uint32_t kHeaderOffsetField = 60;
+constexpr uint32_t kMagicOffset = 24;
+constexpr uint32_t kChecksumOffset = 88;
+constexpr uint32_t kChecksumLength = 4;
+constexpr uint16_t kOptionalHeader32 = 0x10B;
+constexpr uint32_t kDirectory32 = 152;
+constexpr uint32_t kDirectory64 = 168;
+constexpr uint32_t kDirectoryEntryLength = 8;
+
+// The 64-byte header buffer, released on every way out of the header reads.
+class HeaderBuffer {
+ public:
+  HeaderBuffer() : bytes_(static_cast<uint8_t*>(MemoryAllocate(kDosHeaderLength))) {}
+  HeaderBuffer(const HeaderBuffer&) = delete;
+  HeaderBuffer& operator=(const HeaderBuffer&) = delete;
+  ~HeaderBuffer() { MemoryRelease(bytes_); }
+  uint8_t* get() const { return bytes_; }
+
+ private:
+  uint8_t* bytes_;
+};
+
+bool ReadAt(int file, uint64_t offset, uint8_t* out, uint32_t count) {
+  return FileSeek(file, static_cast<int64_t>(offset), FileOrigin::Start) >= 0 &&
+         FileRead(file, out, count) == count;
+}
+
+void AppendExcludedRange(ExcludedRange** list, ExcludedRange* node) {
+  ExcludedRange** link = list;
+  while (*link != nullptr) {
+    link = &(*link)->next;
+  }
+  *link = node;
+}
+
+bool AppendNew(ExcludedRange** list, uint32_t start, uint32_t size) {
+  ExcludedRange* node = CreateExcludedRange(start, size);
+  if (node == nullptr) {
+    return false;
+  }
+  AppendExcludedRange(list, node);
+  return true;
+}
+
+}  // namespace
+
+int CollectPeExclusions(int file, ExcludedRange** list) {
+  uint64_t headerOffset = 0;
+  uint64_t directory = 0;
+  {
+    const HeaderBuffer header;
+    uint8_t* bytes = header.get();
+    if (bytes == nullptr || !ReadAt(file, 0, bytes, kDosHeaderLength)) {
+      return kPeLayoutUnreadable;
+    }
+    if (bytes[0] != 'M' || bytes[1] != 'Z') {
+      return kNoCertificateTable;
+    }
+    headerOffset = ReadU32Le(bytes + kHeaderOffsetField);
+    if (!ReadAt(file, headerOffset + kMagicOffset, bytes, 4)) {
+      return kPeLayoutUnreadable;
+    }
+    directory =
+        headerOffset + (ReadU16Le(bytes) == kOptionalHeader32 ? kDirectory32 : kDirectory64);
+  }
+  uint8_t entry[kDirectoryEntryLength];
+  if (!ReadAt(file, directory, entry, kDirectoryEntryLength)) {
+    return kPeLayoutUnreadable;
+  }
+  // Both fields lie before the directory entry just read, so inside a file below 4 GiB.
+  if (!AppendNew(list, static_cast<uint32_t>(headerOffset + kChecksumOffset), kChecksumLength) ||
+      !AppendNew(list, static_cast<uint32_t>(directory), kDirectoryEntryLength)) {
+    return kPeLayoutUnreadable;
+  }
+  const uint32_t tableOffset = ReadU32Le(entry);
+  const uint32_t tableSize = ReadU32Le(entry + 4);
+  if (tableOffset == 0) {
+    return kNoCertificateTable;
+  }
+  return AppendNew(list, tableOffset, tableSize) ? kCertificateTable : kPeLayoutUnreadable;
+}
+
+ExcludedRange* CreateExcludedRange(uint32_t start, uint32_t size) {
+  auto* node = static_cast<ExcludedRange*>(MemoryAllocate(sizeof(ExcludedRange)));
+  if (node != nullptr) {
+    node->start = start;
+    node->end = start + size - 1;
+  }
+  return node;
+}
+
+void InsertExcludedRange(ExcludedRange** list, ExcludedRange* node) {
+  if (*list == nullptr) {
+    *list = node;
+    return;
+  }
+  for (ExcludedRange* current = *list;; current = current->next) {
+    if (current->next != nullptr && current->next->start > node->end) {
+      node->next = current->next;
+      current->next = node;
+      return;
+    }
+    if (current->next == nullptr) {
+      current->next = node;
+      return;
+    }
+  }
+}
+
+bool ExcludedRangesOrdered(const ExcludedRange* list) {
+  uint64_t firstFree = 0;  // the first offset after the previous range
+  for (const ExcludedRange* range = list; range != nullptr; range = range->next) {
+    const uint64_t afterEnd = static_cast<uint64_t>(range->end) + 1;
+    if (afterEnd < range->start || range->start < firstFree) {
+      return false;
+    }
+    firstFree = afterEnd;
+  }
+  return true;
+}
+
+void ReleaseExcludedRanges(ExcludedRange** list) {
+  for (ExcludedRange* range = *list; range != nullptr;) {
+    ExcludedRange* next = range->next;
+    MemoryRelease(range);
+    range = next;
+  }
+  *list = nullptr;
+}

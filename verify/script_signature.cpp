@@ -1,0 +1,129 @@
+// The script-signature check: the trailer named by the file's last byte, opened with KeyD,
+// must carry the file's size and the MD5 of its content.
+#include "verify/script_signature.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "crypto/memory.h"
+#include "crypto/rsa.h"
+#include "verify/file_access.h"
+#include "verify/keys.h"
+#include "verify/little_endian.h"
+
+namespace {
+
+constexpr uint32_t kSignatureLength = 256;
+constexpr uint32_t kSignatureTextLength = 512;
+constexpr uint32_t kBinaryTrailer = kSignatureLength + 1;
+constexpr uint32_t kTextTrailer = kSignatureTextLength + 1;
+constexpr uint32_t kDigestLength = 16;
+constexpr uint32_t kSignedSizeOffset = 20;
+constexpr uint32_t kContentDigestOffset = 32;
+
+// One zero-filled area for everything of fixed size, and the open file; both go when the
+// check ends.
+struct ScriptWork {
+  uint8_t decoded[kSignatureLength];
+  uint8_t signature[kSignatureLength];
+  char text[kSignatureTextLength];
+  uint8_t scratch[kDigestLength];
+};
+
+class ScriptCheck {
+ public:
+  explicit ScriptCheck(int file)
+      : file_(file), work_(static_cast<ScriptWork*>(MemoryAllocate(sizeof(ScriptWork)))) {}
+  ScriptCheck(const ScriptCheck&) = delete;
+  ScriptCheck& operator=(const ScriptCheck&) = delete;
+  ~ScriptCheck() {
+    FileClose(file_);
+    MemoryRelease(work_);
+  }
+  int file() const { return file_; }
+  ScriptWork* work() const { return work_; }
+
+ private:
+  int file_;
+  ScriptWork* work_;
+};
+
+bool ReadAt(int file, int64_t offset, void* out, uint32_t count) {
+  return FileSeek(file, offset, FileOrigin::Start) >= 0 && FileRead(file, out, count) == count;
+}
+
+// 64 groups of 8 characters, 4 octets each. A group is read as a number with its four
+// character pairs in reverse order and stored least significant octet first, which gives
+// the octets of a well-formed group in the order written.
+void DecodeSignatureText(const char* text, uint8_t* signature) {
+  for (uint32_t group = 0; group < kSignatureTextLength / 8; ++group) {
+    const char* in = text + 8 * group;
+    char reversed[9];
+    for (int pair = 0; pair < 4; ++pair) {
+      reversed[2 * pair] = in[6 - 2 * pair];
+      reversed[2 * pair + 1] = in[7 - 2 * pair];
+    }
+    reversed[8] = '\0';
+    const auto value = static_cast<uint32_t>(std::strtoul(reversed, nullptr, 16));
+    WriteU32Le(signature + 4 * group, value);
+  }
+}
+
+}  // namespace
+
+int32_t VerifyScriptSignature(const wchar_t* path) {
+  if (!FileExists(path)) {
+    return kScriptNotFound;
+  }
+  const int file = FileOpenRead(path);
+  if (file == kFileNotOpen) {
+    return kScriptOpenFailed;
+  }
+  const ScriptCheck check(file);
+  ScriptWork* work = check.work();
+  const int64_t size = FileLength(file);
+  if (work == nullptr) {
+    return kScriptNoMemory;
+  }
+  // Sizes are 32-bit in the signature, so a file of 4 GiB or more cannot be read as signed.
+  if (size < 0 || size > UINT32_MAX) {
+    return kScriptShortRead;
+  }
+
+  uint8_t form = 0;
+  if (!ReadAt(file, size - 1, &form, 1)) {
+    return kScriptShortRead;
+  }
+  if (form != 'B' && form != 'T') {
+    return kScriptMismatch;
+  }
+  const uint32_t trailer = form == 'B' ? kBinaryTrailer : kTextTrailer;
+  if (form == 'B') {
+    if (!ReadAt(file, size - kBinaryTrailer, work->signature, kSignatureLength)) {
+      return kScriptShortRead;
+    }
+  } else {
+    if (!ReadAt(file, size - kTextTrailer, work->text, kSignatureTextLength)) {
+      return kScriptShortRead;
+    }
+    DecodeSignatureText(work->text, work->signature);
+  }
+
+  // Acceptance rests on the two fields below, not on the decoded block's own digest.
+  VerifySignedDigest(work->signature, work->decoded, KeyD, 8 * kSignatureLength, work->scratch);
+  uint8_t sizeBytes[4];
+  std::memcpy(sizeBytes, work->decoded + kSignedSizeOffset, sizeof sizeBytes);
+  uint32_t state = SizeMaskSeed;
+  ApplyKeystream(sizeBytes, sizeof sizeBytes, &state);
+  const uint32_t signedSize = ReadU32Le(sizeBytes);
+
+  uint8_t digest[kDigestLength];
+  if (FileSeek(file, 0, FileOrigin::Start) != 0 ||
+      HashSignedContent(file, trailer, digest, kDigestLength) != kHashDone) {
+    return kScriptHashFailed;
+  }
+  const bool matches =
+      size == signedSize &&
+      std::memcmp(digest, work->decoded + kContentDigestOffset, kDigestLength) == 0;
+  return matches ? kScriptValid : kScriptMismatch;
+}
