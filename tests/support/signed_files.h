@@ -1,0 +1,53 @@
+// Files for verifier tests: a scratch folder per test, wide paths, the development keys and
+// the signing library that makes every signed fixture at test time.
+#ifndef KT_TESTS_SIGNED_FILES_H
+#define KT_TESTS_SIGNED_FILES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "tools/signing/bytes.h"
+#include "tools/signing/exe_signer.h"
+#include "tools/signing/form.h"
+#include "tools/signing/script_signer.h"
+#include "tools/signing/signing_key.h"
+
+using signing::Bytes;
+
+// A fresh folder under $TMPDIR, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir();
+
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// The path as the verifier takes it (ASCII paths only).
+std::wstring WidePath(const std::string& path);
+
+void WriteBytes(const std::string& path, const Bytes& bytes);
+
+// The development key pair of kind 'P' or 'D', loaded once.
+const signing::SigningKey& DevKey(char kind);
+
+// n bytes of a fixed pattern that never contains a magic; `seed` varies it.
+Bytes SampleContent(size_t n, uint32_t seed = 1);
+
+// A file that the executable-header reader takes for an executable: "MZ", the header
+// offset e at 60 and the optional-header magic at e + 24, zero elsewhere (so its
+// certificate directory entry says "no table"), `length` bytes in all.
+Bytes MinimalExecutable(uint16_t magic, uint32_t headerOffset, size_t length);
+
+void PutU32Le(Bytes* bytes, size_t offset, uint32_t value);
+
+// Eight uppercase hexadecimal digits, most significant first, as the text form writes them.
+void PutHex8(Bytes* bytes, size_t offset, uint32_t value);
+
+#endif
