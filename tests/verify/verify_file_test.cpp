@@ -13,6 +13,7 @@
 #include "tests/support/signed_files.h"
 #include "verify/embedded_signature.h"
 #include "verify/keys.h"
+#include "verify/script_signature.h"
 #include "verify/status.h"
 #include "verify/verify.h"
 
@@ -96,7 +97,8 @@ const FileCase kFileCases[] = {
      1, StatusVerifiedWithKeyP, 0, 3},
     {"NoSuchFile", nullptr, 0, StatusFileNotFound, 2, 2},
     {"UnsignedFile", [] { return SampleContent(5000); }, 0, StatusNoSignatureBlock, 6, 6},
-    {"EmptyFile", [] { return Bytes(); }, 0, StatusNoSignatureBlock, 6, 6},
+    // Shorter than the 64-byte header that every file is first read for.
+    {"EmptyFile", [] { return Bytes(); }, 0, StatusPeLayoutUnreadable, 10, 10},
     {"ExecutableHeaderUnreadable", [] { return MinimalExecutable(0x10B, 0, 64); }, 0,
      StatusPeLayoutUnreadable, 10, 10},
     {"ContentChanged",
@@ -212,6 +214,24 @@ TEST(VerifyFile, FileThatCannotBeOpened) {
   int32_t detail = 0;
   EXPECT_EQ(CheckFileSignature(wide.c_str(), &detail), 4);
   EXPECT_EQ(detail, 3);
+}
+
+TEST(VerifyFile, FilesOf4GiBCannotCarryASignature) {
+  const TempDir dir;
+  const std::string path = dir.Path("huge.bin");
+  // Sparse: no disk space is used. The lengths of both formats are 32-bit.
+  for (const off_t size : {off_t{1} << 32, (off_t{1} << 32) + 1000}) {
+    WriteBytes(path, SignedWith(Form::Binary, 'P', 'P').bytes);
+    ASSERT_EQ(::truncate(path.c_str(), size), 0);
+    const std::wstring wide = WidePath(path);
+    VerifyStatus status = 0;
+    EXPECT_EQ(VerifyFileSignature(wide.c_str(), &status, 2), 0);
+    EXPECT_EQ(status, StatusReadError);
+    int32_t detail = 0;
+    EXPECT_EQ(CheckFileSignature(wide.c_str(), &detail), 1);
+    EXPECT_EQ(detail, 1);
+    EXPECT_EQ(VerifyScriptSignature(wide.c_str()), kScriptShortRead);
+  }
 }
 
 TEST(VerifyFile, NullPath) {
