@@ -64,18 +64,22 @@ int VerifyFileSignature(const wchar_t* path, int32_t* status, uint32_t mode) {
   return VerifyFileSignatureWithKey(path, status, mode, KeyP, kKeyLength);
 }
 
-int32_t CheckFileSignature(const wchar_t* path, int32_t* detail) {
-  Answer answer{8, 8};
-  if (path != nullptr) {
-    int32_t status = 0;
-    if (VerifyFileSignature(path, &status, 2) == 1) {
-      answer = {0, status};
-    } else {
-      answer = MapRejection(status);
-    }
-  }
+int32_t MapFileSignatureOutcome(int verified, int32_t status, int32_t* detail) {
+  const Answer answer = verified == 1 ? Answer{0, status} : MapRejection(status);
   if (detail != nullptr) {
     *detail = answer.detail;
   }
   return answer.result;
+}
+
+int32_t CheckFileSignature(const wchar_t* path, int32_t* detail) {
+  if (path == nullptr) {
+    if (detail != nullptr) {
+      *detail = 8;
+    }
+    return 8;
+  }
+  int32_t status = 0;
+  const int verified = VerifyFileSignature(path, &status, 2);
+  return MapFileSignatureOutcome(verified, status, detail);
 }

@@ -10,6 +10,10 @@
 // 5 bad signature or changed file, 6 no signature, 8 bad argument, 1 read error, 10 other).
 int32_t CheckFileSignature(const wchar_t* path, int32_t* detail);
 
+// The result and detail that CheckFileSignature gives for an outcome of
+// VerifyFileSignature (`verified` its result, `status` the status it left).
+int32_t MapFileSignatureOutcome(int verified, int32_t status, int32_t* detail);
+
 // 1 (accepted) or 0. The embedded check runs with KeyP; when it does not accept the file
 // and `mode` is 1 or 2, the script signature is tried, and accepting through it sets the
 // status to 2. A rejection leaves the embedded check's reason in the status.

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "tests/support/memory_fault.h"
 #include "tests/support/signed_files.h"

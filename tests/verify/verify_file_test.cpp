@@ -234,6 +234,39 @@ TEST(VerifyFile, FilesOf4GiBCannotCarryASignature) {
   }
 }
 
+TEST(MapFileSignatureOutcome, EveryRowOfTheMap) {
+  const struct {
+    int verified;
+    VerifyStatus status;
+    int32_t result;
+    int32_t detail;
+  } rows[] = {
+      {1, StatusVerifiedWithKeyP, 0, 3},
+      {1, StatusVerifiedByScript, 0, 2},
+      {0, StatusVerifiedWithKeyD, 0, 3},
+      {0, StatusFileNotFound, 2, 2},
+      {0, StatusOpenFailed, 4, 3},
+      {0, StatusNoMemory, 4, 4},
+      {0, StatusBadArgument, 8, 8},
+      {0, StatusNoSignatureBlock, 6, 6},
+      {0, StatusMalformedBlock, 5, 5},
+      {0, StatusDigestMismatch, 5, 5},
+      {0, StatusNoSignatureEntry, 5, 5},
+      {0, StatusReadError, 1, 1},
+      {0, 0, 10, 10},
+      {0, StatusPeLayoutUnreadable, 10, 10},
+      {0, 6, 10, 10},
+      {0, 12, 10, 10},
+  };
+  for (const auto& row : rows) {
+    int32_t detail = -1;
+    EXPECT_EQ(MapFileSignatureOutcome(row.verified, row.status, &detail), row.result)
+        << row.verified << "/" << row.status;
+    EXPECT_EQ(detail, row.detail) << row.verified << "/" << row.status;
+    EXPECT_EQ(MapFileSignatureOutcome(row.verified, row.status, nullptr), row.result);
+  }
+}
+
 TEST(VerifyFile, NullPath) {
   int32_t detail = 0;
   EXPECT_EQ(CheckFileSignature(nullptr, &detail), 8);
