@@ -1,6 +1,8 @@
 // Hexadecimal digits of the text-form block; a character that is no digit reads as 0.
 #include "verify/hex.h"
 
+#include <cstddef>
+
 namespace {
 
 uint8_t DigitValue(char c) {
@@ -24,14 +26,14 @@ uint8_t HexPairToByte(const char* pair) {
 
 uint32_t HexToU32(const char* text) {
   uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < 4; ++i) {
     value = (value << 8) | HexPairToByte(text + 2 * i);
   }
   return value;
 }
 
 void HexDecode(uint8_t* out, const char* text, uint32_t charCount) {
-  for (uint32_t i = 0; i < charCount >> 1; ++i) {
+  for (size_t i = 0; i < charCount >> 1; ++i) {
     out[i] = HexPairToByte(text + 2 * i);
   }
 }

@@ -56,10 +56,10 @@ bool ReadAt(int file, int64_t offset, void* out, uint32_t count) {
 // character pairs in reverse order and stored least significant octet first, which gives
 // the octets of a well-formed group in the order written.
 void DecodeSignatureText(const char* text, uint8_t* signature) {
-  for (uint32_t group = 0; group < kSignatureTextLength / 8; ++group) {
+  for (size_t group = 0; group < kSignatureTextLength / 8; ++group) {
     const char* in = text + 8 * group;
     char reversed[9];
-    for (int pair = 0; pair < 4; ++pair) {
+    for (size_t pair = 0; pair < 4; ++pair) {
       reversed[2 * pair] = in[6 - 2 * pair];
       reversed[2 * pair + 1] = in[7 - 2 * pair];
     }

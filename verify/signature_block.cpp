@@ -93,7 +93,7 @@ int ParseBinaryBlock(SignatureBlockInfo* info, int file, uint32_t fileLength, ui
     return ReportStatus(status, StatusMalformedBlock);
   }
   SignatureEntry* tail = nullptr;
-  for (uint32_t k = 0; k < info->entryCount; ++k) {
+  for (size_t k = 0; k < info->entryCount; ++k) {
     auto* entry = static_cast<SignatureEntry*>(MemoryAllocate(sizeof(SignatureEntry)));
     if (entry == nullptr) {
       return ReportStatus(status, StatusNoMemory);
@@ -139,7 +139,7 @@ int ParseTextBlock(SignatureBlockInfo* info, int file, uint32_t fileLength, uint
     return ReportStatus(status, StatusMalformedBlock);
   }
   TextEntryCharacters** link = &text->entries;
-  for (uint32_t k = 0; k < entryCount; ++k) {
+  for (size_t k = 0; k < entryCount; ++k) {
     auto* raw = static_cast<TextEntryCharacters*>(MemoryAllocate(sizeof(TextEntryCharacters)));
     if (raw == nullptr) {
       return ReportStatus(status, StatusNoMemory);

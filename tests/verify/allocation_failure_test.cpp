@@ -33,7 +33,7 @@ size_t OpenDescriptors() {
 class AllocationFailureTest : public ::testing::Test {
  protected:
   std::string Write(const Bytes& bytes) {
-    const std::string path = dir_.Path("file");
+    std::string path = dir_.Path("file");
     WriteBytes(path, bytes);
     return path;
   }

@@ -227,7 +227,7 @@ TEST(ParseSignatureBlock, WhereTheTailMagicIsLookedFor) {
     bytes.insert(bytes.end(), tailMagic.begin(), tailMagic.end());
     return bytes;
   };
-  struct {
+  const struct {
     const char* name;
     Bytes bytes;
     VerifyStatus status;

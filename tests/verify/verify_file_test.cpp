@@ -29,7 +29,7 @@ SignedExecutable SignedWith(Form form, char signingKey, char entryKind,
 
 // A signed file with one change made after signing.
 std::function<Bytes()> Changed(Form form,
-                               std::function<void(SignedExecutable*, BlockPatch*)> change) {
+                               const std::function<void(SignedExecutable*, BlockPatch*)>& change) {
   return [form, change] {
     SignedExecutable file = SignedWith(form, 'P', 'P');
     BlockPatch patch(&file, form);
@@ -321,7 +321,7 @@ TEST(VerifyFile, HeadOnlyComparesTheFirst4096Bytes) {
   const std::string path = dir.Path("signed.bin");
   SignedExecutable file = SignedWith(Form::Binary, 'P', 'P', SampleContent(10000));
   const std::wstring wide = WidePath(path);
-  struct {
+  const struct {
     size_t changedOffset;
     int headOnly;
     int whole;
