@@ -8,14 +8,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tests/support/temp_name.h"
+
 TempDirectory::TempDirectory() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kt-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
+  std::vector<char> name = TempNameTemplate("kt-");
   if (::mkdtemp(name.data()) == nullptr) {
-    throw std::runtime_error("mkdtemp " + pattern + ": " + std::strerror(errno));
+    throw std::runtime_error(std::string("mkdtemp ") + name.data() + ": " + std::strerror(errno));
   }
   path_ = name.data();
 }
