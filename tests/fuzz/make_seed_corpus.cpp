@@ -46,14 +46,17 @@ void PutLe32(Bytes* bytes, size_t offset, uint32_t value) {
 
 // The fields of a PE32+ header that the verifier reads, and nothing else: "MZ", e = 64,
 // "PE\0\0", magic 0x20B, an empty certificate-table entry at e + 168.
+constexpr size_t kPeHeader = 64;
+constexpr size_t kCertificateEntry = kPeHeader + 168;
+
 Bytes MinimalExecutable() {
   Bytes file(512, 0);
   file[0] = 'M';
   file[1] = 'Z';
-  PutLe32(&file, 60, 64);
-  std::memcpy(&file[64], "PE\0\0", 4);
-  file[64 + 24] = 0x0B;
-  file[64 + 25] = 0x02;
+  PutLe32(&file, 60, kPeHeader);
+  std::memcpy(&file[kPeHeader], "PE\0\0", 4);
+  file[kPeHeader + 24] = 0x0B;
+  file[kPeHeader + 25] = 0x02;
   return file;
 }
 
@@ -61,11 +64,11 @@ Bytes MinimalExecutable() {
 // leaves it: the directory entry points at the table, whose header says its own length.
 Bytes WithCertificateTable(Bytes file) {
   constexpr uint32_t kTableLength = 16;
-  PutLe32(&file, 64 + 168, static_cast<uint32_t>(file.size()));
-  PutLe32(&file, 64 + 172, kTableLength);
+  PutLe32(&file, kCertificateEntry, static_cast<uint32_t>(file.size()));
+  PutLe32(&file, kCertificateEntry + 4, kTableLength);
   AppendLe32(&file, kTableLength);
   AppendLe32(&file, 0x00020200);  // revision 0x0200, type 2 (PKCS#7 signed data)
-  AppendLe32(&file, 0x30820000);
+  AppendLe32(&file, 0x00008230);  // the start of a DER sequence, as a real table has
   AppendLe32(&file, 0);
   return file;
 }
