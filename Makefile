@@ -1,7 +1,7 @@
 # The two commands of the README: `make test` (and, later, `make demo`).
 # Every target installs what is missing first.
 
-.PHONY: all deps build build-host build-host-asan test test-host test-host-asan clean
+.PHONY: all deps build build-host build-host-asan test test-host test-host-asan test-fuzz clean
 
 all: build
 
@@ -17,7 +17,11 @@ build: build-host
 test-host test-host-asan: test-%: build-%
 	ctest --preset $* -j 2
 
-test: test-host test-host-asan
+# A short run of every fuzz target (about a minute), after the unit tests.
+test-fuzz: deps
+	scripts/run-fuzz.sh
+
+test: test-host test-host-asan test-fuzz
 
 clean:
 	rm -rf build

@@ -6,6 +6,8 @@ packages=(
   cmake ninja-build g++ make
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev openssl
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 osslsigncode
+  clang libclang-rt-14-dev
 )
 
 missing=()

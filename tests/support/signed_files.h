@@ -1,5 +1,5 @@
-// Files for verifier tests: a scratch folder per test, wide paths, the development keys and
-// the signing library that makes every signed fixture at test time.
+// Files for verifier tests: wide paths, the development keys and the signing library that
+// makes every signed fixture at test time.
 #ifndef KT_TESTS_SIGNED_FILES_H
 #define KT_TESTS_SIGNED_FILES_H
 
@@ -7,32 +7,16 @@
 #include <cstdint>
 #include <string>
 
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_directory.h"
 #include "tools/signing/bytes.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/form.h"
 #include "tools/signing/script_signer.h"
 #include "tools/signing/signing_key.h"
 
-using signing::Bytes;
-
-// A fresh folder under $TMPDIR, removed with everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir();
-
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
 // The path as the verifier takes it (ASCII paths only).
 std::wstring WidePath(const std::string& path);
-
-void WriteBytes(const std::string& path, const Bytes& bytes);
 
 // The development key pair of kind 'P' or 'D', loaded once.
 const signing::SigningKey& DevKey(char kind);

@@ -33,12 +33,12 @@ size_t OpenDescriptors() {
 class AllocationFailureTest : public ::testing::Test {
  protected:
   std::string Write(const Bytes& bytes) {
-    std::string path = dir_.Path("file");
-    WriteBytes(path, bytes);
+    std::string path = dir_.File("file");
+    WriteFileBytes(path, bytes);
     return path;
   }
 
-  TempDir dir_;
+  TempDirectory dir_;
 };
 
 TEST_F(AllocationFailureTest, EmbeddedCheck) {

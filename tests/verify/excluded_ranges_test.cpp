@@ -55,8 +55,8 @@ class RangeList {
 class OpenFile {
  public:
   explicit OpenFile(const Bytes& bytes) {
-    WriteBytes(dir_.Path("data"), bytes);
-    file_ = FileOpenRead(WidePath(dir_.Path("data")).c_str());
+    WriteFileBytes(dir_.File("data"), bytes);
+    file_ = FileOpenRead(WidePath(dir_.File("data")).c_str());
   }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
@@ -64,7 +64,7 @@ class OpenFile {
   int get() const { return file_; }
 
  private:
-  TempDir dir_;
+  TempDirectory dir_;
   int file_ = kFileNotOpen;
 };
 
@@ -314,12 +314,12 @@ TEST(ExcludedRanges, ListsOutOfOrderAreMalformed) {
          PutU32Le(&f->bytes, 60, moved);
        }},
   };
-  const TempDir dir;
-  const std::string path = dir.Path("signed.exe");
+  const TempDirectory dir;
+  const std::string path = dir.File("signed.exe");
   for (const auto& c : cases) {
     signing::SignedExecutable file = signedExecutable();
     c.change(&file);
-    WriteBytes(path, file.bytes);
+    WriteFileBytes(path, file.bytes);
     VerifyStatus status = 0;
     EXPECT_EQ(VerifyFileSignature(WidePath(path).c_str(), &status, 0), 0) << c.name;
     EXPECT_EQ(status, StatusMalformedBlock) << c.name;

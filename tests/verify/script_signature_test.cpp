@@ -99,9 +99,9 @@ const ScriptCase kScriptCases[] = {
 class ScriptCaseTest : public ::testing::TestWithParam<ScriptCase> {};
 
 TEST_P(ScriptCaseTest, GivesTheStatedResult) {
-  const TempDir dir;
-  const std::string path = dir.Path("Uninstall.vbs");
-  WriteBytes(path, GetParam().make());
+  const TempDirectory dir;
+  const std::string path = dir.File("Uninstall.vbs");
+  WriteFileBytes(path, GetParam().make());
   EXPECT_EQ(VerifyScriptSignature(WidePath(path).c_str()), GetParam().result);
 }
 
@@ -111,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Scripts, ScriptCaseTest, ::testing::ValuesIn(kScriptCas
                          });
 
 TEST(VerifyScriptSignature, MissingFile) {
-  const TempDir dir;
-  EXPECT_EQ(VerifyScriptSignature(WidePath(dir.Path("absent.vbs")).c_str()), kScriptNotFound);
+  const TempDirectory dir;
+  EXPECT_EQ(VerifyScriptSignature(WidePath(dir.File("absent.vbs")).c_str()), kScriptNotFound);
   EXPECT_EQ(VerifyScriptSignature(nullptr), kScriptNotFound);
 }
 
@@ -147,9 +147,9 @@ TEST(ApplyKeystream, MasksNothingWithoutBytesStateOrCount) {
 }
 
 TEST(HashSignedContent, RefusesBadArguments) {
-  const TempDir dir;
-  WriteBytes(dir.Path("f"), SampleContent(100));
-  const int file = FileOpenRead(WidePath(dir.Path("f")).c_str());
+  const TempDirectory dir;
+  WriteFileBytes(dir.File("f"), SampleContent(100));
+  const int file = FileOpenRead(WidePath(dir.File("f")).c_str());
   uint8_t digest[16];
   EXPECT_EQ(HashSignedContent(file, 100, digest, 16), kHashBadArgument);
   EXPECT_EQ(HashSignedContent(file, 10, nullptr, 16), kHashBadArgument);

@@ -31,9 +31,9 @@ struct ParseOutcome {
 };
 
 ParseOutcome Parse(const Bytes& bytes) {
-  const TempDir dir;
-  const std::string path = dir.Path("signed.bin");
-  WriteBytes(path, bytes);
+  const TempDirectory dir;
+  const std::string path = dir.File("signed.bin");
+  WriteFileBytes(path, bytes);
   ParseOutcome outcome;
   const int file = FileOpenRead(WidePath(path).c_str());
   auto* info = static_cast<SignatureBlockInfo*>(MemoryAllocate(sizeof(SignatureBlockInfo)));

@@ -176,14 +176,14 @@ const FileCase kFileCases[] = {
 
 class VerifyFileTest : public ::testing::TestWithParam<FileCase> {
  protected:
-  TempDir dir_;
+  TempDirectory dir_;
 };
 
 TEST_P(VerifyFileTest, AnswersAsTheRowSays) {
   const FileCase& c = GetParam();
-  const std::string path = dir_.Path("file.bin");
+  const std::string path = dir_.File("file.bin");
   if (c.make) {
-    WriteBytes(path, c.make());
+    WriteFileBytes(path, c.make());
   }
   const std::wstring wide = WidePath(path);
   VerifyStatus status = 0;
@@ -203,8 +203,8 @@ INSTANTIATE_TEST_SUITE_P(Files, VerifyFileTest, ::testing::ValuesIn(kFileCases),
                          });
 
 TEST(VerifyFile, FileThatCannotBeOpened) {
-  const TempDir dir;
-  const std::string path = dir.Path("socket");
+  const TempDirectory dir;
+  const std::string path = dir.File("socket");
   const SocketFile socket(path);
   ASSERT_TRUE(socket.bound());
   const std::wstring wide = WidePath(path);
@@ -217,11 +217,11 @@ TEST(VerifyFile, FileThatCannotBeOpened) {
 }
 
 TEST(VerifyFile, FilesOf4GiBCannotCarryASignature) {
-  const TempDir dir;
-  const std::string path = dir.Path("huge.bin");
+  const TempDirectory dir;
+  const std::string path = dir.File("huge.bin");
   // Sparse: no disk space is used. The lengths of both formats are 32-bit.
   for (const off_t size : {off_t{1} << 32, (off_t{1} << 32) + 1000}) {
-    WriteBytes(path, SignedWith(Form::Binary, 'P', 'P').bytes);
+    WriteFileBytes(path, SignedWith(Form::Binary, 'P', 'P').bytes);
     ASSERT_EQ(::truncate(path.c_str(), size), 0);
     const std::wstring wide = WidePath(path);
     VerifyStatus status = 0;
@@ -277,11 +277,11 @@ TEST(VerifyFile, NullPath) {
 }
 
 TEST(VerifyFile, ModesDecideTheScriptFallback) {
-  const TempDir dir;
-  const std::string script = dir.Path("Uninstall.vbs");
-  WriteBytes(script, signing::SignScript(SampleContent(400), DevKey('D'), Form::Text));
-  const std::string exe = dir.Path("ktwebloader.exe");
-  WriteBytes(exe, SignedWith(Form::Binary, 'P', 'P').bytes);
+  const TempDirectory dir;
+  const std::string script = dir.File("Uninstall.vbs");
+  WriteFileBytes(script, signing::SignScript(SampleContent(400), DevKey('D'), Form::Text));
+  const std::string exe = dir.File("ktwebloader.exe");
+  WriteFileBytes(exe, SignedWith(Form::Binary, 'P', 'P').bytes);
   for (uint32_t mode = 0; mode <= 3; ++mode) {
     SCOPED_TRACE(mode);
     const bool fallback = mode == 1 || mode == 2;
@@ -295,9 +295,9 @@ TEST(VerifyFile, ModesDecideTheScriptFallback) {
 }
 
 TEST(VerifyFile, KeyPIsTheCallersKey) {
-  const TempDir dir;
-  const std::string path = dir.Path("signed.bin");
-  WriteBytes(path, SignedWith(Form::Binary, 'D', 'P').bytes);
+  const TempDirectory dir;
+  const std::string path = dir.File("signed.bin");
+  WriteFileBytes(path, SignedWith(Form::Binary, 'D', 'P').bytes);
   const std::wstring wide = WidePath(path);
   VerifyStatus status = 0;
   // Signed with the D key but marked 'P': only a caller handing KeyD as the P key accepts it.
@@ -317,8 +317,8 @@ TEST(VerifyFile, KeyPIsTheCallersKey) {
 }
 
 TEST(VerifyFile, HeadOnlyComparesTheFirst4096Bytes) {
-  const TempDir dir;
-  const std::string path = dir.Path("signed.bin");
+  const TempDirectory dir;
+  const std::string path = dir.File("signed.bin");
   SignedExecutable file = SignedWith(Form::Binary, 'P', 'P', SampleContent(10000));
   const std::wstring wide = WidePath(path);
   const struct {
@@ -329,7 +329,7 @@ TEST(VerifyFile, HeadOnlyComparesTheFirst4096Bytes) {
   for (const auto& c : cases) {
     Bytes bytes = file.bytes;
     bytes[c.changedOffset] ^= 0x01;
-    WriteBytes(path, bytes);
+    WriteFileBytes(path, bytes);
     VerifyStatus status = 0;
     EXPECT_EQ(VerifyEmbeddedSignature(wide.c_str(), &status, KeyP, 256, true), c.headOnly)
         << c.changedOffset;

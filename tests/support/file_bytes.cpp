@@ -1,0 +1,41 @@
+// Reading and writing whole files for tests.
+#include "tests/support/file_bytes.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::string& path) {
+  throw std::runtime_error(std::string(what) + " " + path + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    Fail("cannot open", path);
+  }
+  Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    Fail("cannot read", path);
+  }
+  return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    Fail("cannot create", path);
+  }
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    Fail("cannot write", path);
+  }
+}

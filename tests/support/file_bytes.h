@@ -1,0 +1,15 @@
+// Whole files as byte vectors, for tests that build or inspect files.
+#ifndef KT_TESTS_FILE_BYTES_H
+#define KT_TESTS_FILE_BYTES_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// Both throw std::runtime_error naming the path and the reason.
+Bytes ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const Bytes& bytes);
+
+#endif
