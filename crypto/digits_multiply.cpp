@@ -4,7 +4,11 @@
 // compiler offers a 128-bit integer and the digit count is even, two adjacent digits read as
 // one 64-bit value. The wide form needs a quarter of the multiplications and half of the
 // carry steps; both give the same digits, and the narrow form serves odd counts and
-// compilers without 128-bit integers (KT_DIGITS_NARROW selects it throughout).
+// compilers without 128-bit integers (KT_DIGITS_NARROW selects it throughout). On x86-64
+// processors with BMI2 and ADX the rows over two-digit limbs run in inline assembly instead
+// (crypto/digits_multiply_adx.cpp), again with the same digits.
+#include "crypto/digits_multiply.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -118,16 +122,52 @@ typename L::Limb MultiplyAddLimbs(uint32_t* row, const uint32_t* u, typename L::
   return carry;
 }
 
+// The row loops over one limb type in portable C++.
+template <typename L>
+struct PortableRows {
+  using Limbs = L;
+  static typename L::Limb MultiplySubtract(uint32_t* w, const uint32_t* v, uint32_t q,
+                                           uint32_t count) {
+    return MultiplySubtractLimbs<L>(w, v, q, count);
+  }
+  static typename L::Limb MultiplyAdd(uint32_t* row, const uint32_t* u, typename L::Limb factor,
+                                      uint32_t count) {
+    return MultiplyAddLimbs<L>(row, u, factor, count);
+  }
+};
+
+using NarrowRows = PortableRows<NarrowLimbs>;
+// The widest limbs that portable C++ has on this target.
+#ifdef KT_DIGITS_WIDE
+using WidestRows = PortableRows<WideLimbs>;
+#else
+using WidestRows = NarrowRows;
+#endif
+
+#ifdef KT_DIGITS_ADX
+// The same rows over two-digit limbs in inline assembly.
+struct AdxRows {
+  using Limbs = WideLimbs;
+  static uint64_t MultiplySubtract(uint32_t* w, const uint32_t* v, uint32_t q, uint32_t count) {
+    return LimbsMultiplySubtractAdx(w, v, q, count);
+  }
+  static uint64_t MultiplyAdd(uint32_t* row, const uint32_t* u, uint64_t factor, uint32_t count) {
+    return LimbsMultiplyAddAdx(row, u, factor, count);
+  }
+};
+#endif
+
 // w (2 count limbs, zero on entry) = u * v, skipping the rows of zero limbs of v: the limb
 // that such a row would have left at j + count is the zero already there.
-template <typename L>
+template <typename R>
 void MultiplyLimbs(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t count) {
+  using L = typename R::Limbs;
   constexpr size_t kDigitsPerLimb = L::kBits / kDigitBits;
   for (uint32_t j = 0; j < count; ++j) {
     const typename L::Limb factor = L::Load(v, j);
     if (factor != 0) {
       uint32_t* row = w + j * kDigitsPerLimb;
-      L::Store(row, count, MultiplyAddLimbs<L>(row, u, factor, count));
+      L::Store(row, count, R::MultiplyAdd(row, u, factor, count));
     }
   }
 }
@@ -135,13 +175,14 @@ void MultiplyLimbs(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t c
 // w (2 count limbs, zero on entry) = x^2. Every cross product x[i] * x[j], j > i, is
 // computed once into its row; the sum of the rows is then doubled on the fly while the
 // squares x[i]^2 are added at 2i, so the doubling needs no carry wider than one bit.
-template <typename L>
+template <typename R>
 void SquareLimbs(uint32_t* w, const uint32_t* x, uint32_t count) {
+  using L = typename R::Limbs;
   constexpr size_t kDigitsPerLimb = L::kBits / kDigitBits;
   for (uint32_t i = 0; i + 1 < count; ++i) {
     uint32_t* row = w + (2 * i + 1) * kDigitsPerLimb;  // position i + (i + 1)
     const uint32_t* rest = x + (i + 1) * kDigitsPerLimb;
-    L::Store(row, count - i - 1, MultiplyAddLimbs<L>(row, rest, L::Load(x, i), count - i - 1));
+    L::Store(row, count - i - 1, R::MultiplyAdd(row, rest, L::Load(x, i), count - i - 1));
   }
   typename L::Limb shiftedOut = 0;  // top bit of the previous limb, 0 or 1
   typename L::Limb carry = 0;       // carry of the additions, 0 or 1
@@ -168,39 +209,108 @@ void ZeroDigits(uint32_t* w, uint32_t count) {
   }
 }
 
-}  // namespace
+template <typename R>
+constexpr uint32_t kDigitsPer = R::Limbs::kBits / kDigitBits;
 
-uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
+// The products of n digits over the rows R: whole limbs where n is a multiple of the digits
+// per limb, one digit at a time otherwise.
+template <typename R>
+uint32_t MultiplySubtractDigits(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
                                 uint32_t n) {
   if (q == 0) {
     return t;
   }
-#ifdef KT_DIGITS_WIDE
-  if (n % 2 == 0) {
-    return t - static_cast<uint32_t>(MultiplySubtractLimbs<WideLimbs>(w, v, q, n / 2));
+  if (n % kDigitsPer<R> == 0) {
+    return t - static_cast<uint32_t>(R::MultiplySubtract(w, v, q, n / kDigitsPer<R>));
+  }
+  return t - NarrowRows::MultiplySubtract(w, v, q, n);
+}
+
+template <typename R>
+void MultiplyDigits(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
+  ZeroDigits(w, 2 * n);
+  if (n % kDigitsPer<R> == 0) {
+    MultiplyLimbs<R>(w, u, v, n / kDigitsPer<R>);
+  } else {
+    MultiplyLimbs<NarrowRows>(w, u, v, n);
+  }
+}
+
+template <typename R>
+void SquareDigits(uint32_t* w, const uint32_t* x, uint32_t n) {
+  ZeroDigits(w, 2 * n);
+  if (n % kDigitsPer<R> == 0) {
+    SquareLimbs<R>(w, x, n / kDigitsPer<R>);
+  } else {
+    SquareLimbs<NarrowRows>(w, x, n);
+  }
+}
+
+}  // namespace
+
+uint32_t DigitsMultiplySubtractPortable(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
+                                        uint32_t n) {
+  return MultiplySubtractDigits<WidestRows>(t, w, v, q, n);
+}
+
+void DigitsMultiplyPortable(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
+  MultiplyDigits<WidestRows>(w, u, v, n);
+}
+
+void DigitsSquarePortable(uint32_t* w, const uint32_t* x, uint32_t n) {
+  SquareDigits<WidestRows>(w, x, n);
+}
+
+#ifdef KT_DIGITS_ADX
+namespace {
+
+// Whether the public products take the assembly rows, asked once as the program starts. Code
+// that runs earlier (another file's static initialiser) still reads false and takes the
+// portable loops, which give the same digits.
+const bool kUseAdx = DigitsAdxSupported();
+
+}  // namespace
+
+uint32_t DigitsMultiplySubtractAdx(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
+                                   uint32_t n) {
+  return MultiplySubtractDigits<AdxRows>(t, w, v, q, n);
+}
+
+void DigitsMultiplyAdx(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
+  MultiplyDigits<AdxRows>(w, u, v, n);
+}
+
+void DigitsSquareAdx(uint32_t* w, const uint32_t* x, uint32_t n) {
+  SquareDigits<AdxRows>(w, x, n);
+}
+#endif
+
+uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
+                                uint32_t n) {
+#ifdef KT_DIGITS_ADX
+  if (kUseAdx) {
+    return DigitsMultiplySubtractAdx(t, w, v, q, n);
   }
 #endif
-  return t - MultiplySubtractLimbs<NarrowLimbs>(w, v, q, n);
+  return DigitsMultiplySubtractPortable(t, w, v, q, n);
 }
 
 void DigitsMultiply(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
-  ZeroDigits(w, 2 * n);
-#ifdef KT_DIGITS_WIDE
-  if (n % 2 == 0) {
-    MultiplyLimbs<WideLimbs>(w, u, v, n / 2);
+#ifdef KT_DIGITS_ADX
+  if (kUseAdx) {
+    DigitsMultiplyAdx(w, u, v, n);
     return;
   }
 #endif
-  MultiplyLimbs<NarrowLimbs>(w, u, v, n);
+  DigitsMultiplyPortable(w, u, v, n);
 }
 
 void DigitsSquare(uint32_t* w, const uint32_t* x, uint32_t n) {
-  ZeroDigits(w, 2 * n);
-#ifdef KT_DIGITS_WIDE
-  if (n % 2 == 0) {
-    SquareLimbs<WideLimbs>(w, x, n / 2);
+#ifdef KT_DIGITS_ADX
+  if (kUseAdx) {
+    DigitsSquareAdx(w, x, n);
     return;
   }
 #endif
-  SquareLimbs<NarrowLimbs>(w, x, n);
+  DigitsSquarePortable(w, x, n);
 }
