@@ -175,7 +175,10 @@ const RefusalCase kRefusalCases[] = {
     {"HeaderOffsetWrapsAround", [] { return MzOf(500, 0xFFFFFFF0); }, 0, std::nullopt, "magic"},
     {"DirectoryEntryPastTheEnd",
      [] {
-       return MakeExecutable(250, {100, 0x10B, 0, 0});
+       Octets bytes = MzOf(250, 100);  // the entry would lie at 252..259
+       bytes[124] = 0x0B;
+       bytes[125] = 0x01;
+       return bytes;
      },
      0, std::nullopt, "certificate-table entry"},
     {"CertificateTableOverHeaderFields",
