@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "tests/tools/fixtures.h"
 #include "tools/signing/exe_signer.h"
@@ -124,57 +125,46 @@ TEST(BlockLayout, TextBlockOfAnAlignedInput) {
   EXPECT_EQ(layout.excludedLength, 680u);
 }
 
-struct PaddingCase {
-  size_t inputLength;
-  Form form;
-  uint32_t padBefore;
-};
+using PaddingCase = std::tuple<size_t, Form, uint32_t>;  // input length, form, padBefore
 
 class DefaultPadAfter : public ::testing::TestWithParam<PaddingCase> {};
 
-// Without --pad-after the file ends on a multiple of 8, with the fewest zero bytes.
+// Without a pad-after the file ends on a multiple of 8, with the fewest zero bytes.
 TEST_P(DefaultPadAfter, EndsTheFileOnAnEightByteBoundary) {
-  const PaddingCase& c = GetParam();
+  const auto [inputLength, form, padBefore] = GetParam();
   ExecutableSigningOptions options;
-  options.form = c.form;
-  options.padBefore = c.padBefore;
-  const signing::SignedExecutable signedFile =
-      SignExecutable(Filler(c.inputLength), KeyP(), options);
+  options.form = form;
+  options.padBefore = padBefore;
+  const signing::SignedExecutable signedFile = SignExecutable(Filler(inputLength), KeyP(), options);
   const signing::ExecutableLayout& layout = signedFile.layout;
-  const size_t block = c.form == Form::Text ? kTextBlock : kBinaryBlock;
-  const size_t unpadded = c.inputLength + c.padBefore + block;
+  const size_t block = form == Form::Text ? kTextBlock : kBinaryBlock;
+  const size_t unpadded = inputLength + padBefore + block;
   const size_t expected = (8 - unpadded % 8) % 8;
 
   EXPECT_EQ(layout.padAfter, expected);
-  EXPECT_EQ(layout.excludedLength, c.padBefore + block + expected);
+  EXPECT_EQ(layout.excludedLength, padBefore + block + expected);
   ASSERT_EQ(signedFile.bytes.size(), unpadded + expected);
   EXPECT_EQ(signedFile.bytes.size() % 8, 0u);
-  EXPECT_EQ(layout.blockStart, c.inputLength + c.padBefore);
+  EXPECT_EQ(layout.blockStart, inputLength + padBefore);
   const Octets& out = signedFile.bytes;
-  EXPECT_EQ(Slice(out, c.inputLength, c.padBefore), Octets(c.padBefore, 0));
+  EXPECT_EQ(Slice(out, inputLength, padBefore), Octets(padBefore, 0));
   EXPECT_EQ(Slice(out, layout.blockStart, 16), Chars("KTCS4F3A4200C37O"));
   EXPECT_EQ(Slice(out, layout.blockStart + layout.tailMagicOffset, 16), Chars("62F3AB0132FKTCSE"));
   EXPECT_EQ(Slice(out, unpadded, expected), Octets(expected, 0));
 }
 
-std::vector<PaddingCase> PaddingCases() {
-  std::vector<PaddingCase> cases;
-  for (const size_t length : {0, 1, 2, 3, 4, 5, 6, 7, 8, 1001, 4093}) {
-    for (const Form form : {Form::Binary, Form::Text}) {
-      for (const uint32_t padBefore : {0u, 3u, 32u}) {
-        cases.push_back({length, form, padBefore});
-      }
-    }
-  }
-  return cases;
+std::string PaddingCaseName(const ::testing::TestParamInfo<PaddingCase>& info) {
+  const auto [inputLength, form, padBefore] = info.param;
+  return std::to_string(inputLength) + (form == Form::Text ? "Text" : "Binary") + "Before" +
+         std::to_string(padBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, DefaultPadAfter, ::testing::ValuesIn(PaddingCases()),
-                         [](const ::testing::TestParamInfo<PaddingCase>& info) {
-                           return std::to_string(info.param.inputLength) +
-                                  (info.param.form == Form::Text ? "Text" : "Binary") + "Before" +
-                                  std::to_string(info.param.padBefore);
-                         });
+INSTANTIATE_TEST_SUITE_P(Lengths, DefaultPadAfter,
+                         ::testing::Combine(::testing::Values<size_t>(0, 1, 2, 3, 4, 5, 6, 7, 8,
+                                                                      1001, 4093),
+                                            ::testing::Values(Form::Binary, Form::Text),
+                                            ::testing::Values<uint32_t>(0, 3, 32)),
+                         PaddingCaseName);
 
 // An explicit pad-after is written as given, also where it breaks the alignment.
 TEST(BlockLayout, ExplicitPadAfterIsKept) {

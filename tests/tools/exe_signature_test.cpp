@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "crypto/rsa.h"
 #include "tests/tools/fixtures.h"
-#include "tests/tools/named_case.h"
 #include "tests/tools/signing_reference.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/signing_error.h"
@@ -21,14 +20,16 @@ using signing::Form;
 
 struct SigningCase {
   const char* name;
-  std::function<Octets()> input;
+  Octets input;
+  const char* keyFile;
+  std::optional<uint32_t> padAfter;
+  uint32_t padBefore;
   Form form;
   char keyKind;
-  const char* keyFile;
-  uint32_t padBefore;
-  std::optional<uint32_t> padAfter;
 };
-KT_PRINT_CASE_BY_NAME(SigningCase)
+void PrintTo(const SigningCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ExecutableSignature : public ::testing::TestWithParam<SigningCase> {};
 
@@ -52,7 +53,7 @@ Octets SignatureOf(const signing::SignedExecutable& signedFile, Form form) {
 TEST_P(ExecutableSignature, OpensToTheFilesLengthAndDigests) {
   const SigningCase& c = GetParam();
   const signing::SigningKey key(DevKey(c.keyFile));
-  const Octets input = c.input();
+  const Octets& input = c.input;
   signing::ExecutableSigningOptions options;
   options.form = c.form;
   options.keyKind = c.keyKind;
@@ -88,58 +89,40 @@ TEST_P(ExecutableSignature, OpensToTheFilesLengthAndDigests) {
   EXPECT_EQ(decoded, message);
 }
 
+// name, input, key file, padAfter (unset: default), padBefore, form, key kind
 const SigningCase kSigningCases[] = {
-    {"EmptyInput", [] { return Octets(); }, Form::Binary, 'P', "key-p.pem", 0, std::nullopt},
-    {"DataFileText", [] { return Filler(1000); }, Form::Text, 'P', "key-p.pem", 0, std::nullopt},
-    {"DataFileKeyD", [] { return Filler(5000); }, Form::Binary, 'D', "key-d.pem", 7, 0},
-    {"Pe32",
-     [] {
-       return MakeExecutable(6000, {0x80, 0x10B, 0, 0});
-     },
-     Form::Binary, 'P', "key-p.pem", 0, std::nullopt},
-    {"Pe32PlusText",
-     [] {
-       return MakeExecutable(5000, {0x100, 0x20B, 0, 0});
-     },
-     Form::Text, 'P', "key-p.pem", 32, 32},
-    {"Pe32CertificateTable",
-     [] {
-       return MakeExecutable(3000, {0x80, 0x10B, 2000, 600});
-     },
-     Form::Binary, 'P', "key-p.pem", 5, std::nullopt},
-    {"CertificateTableAtTheEnd",
-     [] {
-       return MakeExecutable(3000, {0x80, 0x20B, 2400, 600});
-     },
-     Form::Text, 'D', "key-d.pem", 0, std::nullopt},
-    {"EmptyCertificateTable",
-     [] {
-       return MakeExecutable(3000, {0x80, 0x10B, 1500, 0});
-     },
-     Form::Binary, 'P', "key-p.pem", 0, std::nullopt},
-    {"HeaderFieldsPastTheHead",
-     [] {
-       return MakeExecutable(9000, {4090, 0x10B, 0, 0});
-     },
-     Form::Binary, 'P', "key-p.pem", 0, std::nullopt},
-    {"SmallerThanTheHead",
-     [] {
-       return MakeExecutable(300, {0x40, 0x10B, 0, 0});
-     },
-     Form::Text, 'X', "key-p.pem", 1, std::nullopt},
+    {"EmptyInput", {}, "key-p.pem", std::nullopt, 0, Form::Binary, 'P'},
+    {"DataFileText", Filler(1000), "key-p.pem", std::nullopt, 0, Form::Text, 'P'},
+    {"DataFileKeyD", Filler(5000), "key-d.pem", 0, 7, Form::Binary, 'D'},
+    {"Pe32", MakeExecutable(6000, {0x80, 0x10B, 0, 0}), "key-p.pem", std::nullopt, 0, Form::Binary,
+     'P'},
+    {"Pe32PlusText", MakeExecutable(5000, {0x100, 0x20B, 0, 0}), "key-p.pem", 32, 32, Form::Text,
+     'P'},
+    {"Pe32CertificateTable", MakeExecutable(3000, {0x80, 0x10B, 2000, 600}), "key-p.pem",
+     std::nullopt, 5, Form::Binary, 'P'},
+    {"CertificateTableAtTheEnd", MakeExecutable(3000, {0x80, 0x20B, 2400, 600}), "key-d.pem",
+     std::nullopt, 0, Form::Text, 'D'},
+    {"EmptyCertificateTable", MakeExecutable(3000, {0x80, 0x10B, 1500, 0}), "key-p.pem",
+     std::nullopt, 0, Form::Binary, 'P'},
+    {"HeaderFieldsPastTheHead", MakeExecutable(9000, {4090, 0x10B, 0, 0}), "key-p.pem",
+     std::nullopt, 0, Form::Binary, 'P'},
+    {"SmallerThanTheHead", MakeExecutable(300, {0x40, 0x10B, 0, 0}), "key-p.pem", std::nullopt, 1,
+     Form::Text, 'X'},
 };
 
 INSTANTIATE_TEST_SUITE_P(Inputs, ExecutableSignature, ::testing::ValuesIn(kSigningCases),
-                         CaseName<SigningCase>);
+                         ::testing::PrintToStringParamName());
 
 struct RefusalCase {
   const char* name;
-  std::function<Octets()> input;
-  uint32_t padBefore;
+  Octets input;
   std::optional<uint32_t> padAfter;
+  uint32_t padBefore;
   const char* reason;  // part of the message
 };
-KT_PRINT_CASE_BY_NAME(RefusalCase)
+void PrintTo(const RefusalCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ExecutableRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -150,13 +133,14 @@ TEST_P(ExecutableRefusal, ThrowsWithTheReason) {
   options.padBefore = c.padBefore;
   options.padAfter = c.padAfter;
   try {
-    signing::SignExecutable(c.input(), key, options);
+    signing::SignExecutable(c.input, key, options);
     ADD_FAILURE() << "signed";
   } catch (const signing::SigningError& error) {
     EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
   }
 }
 
+// An "MZ" file with only the header offset e set.
 Octets MzOf(size_t length, uint32_t e) {
   Octets bytes = Filler(length);
   bytes[0] = 'M';
@@ -167,38 +151,31 @@ Octets MzOf(size_t length, uint32_t e) {
   return bytes;
 }
 
+// With e = 100 and the magic 0x10B, the certificate-table entry would lie at 252..259.
+Octets EntryPastTheEnd() {
+  Octets bytes = MzOf(250, 100);
+  bytes[124] = 0x0B;
+  bytes[125] = 0x01;
+  return bytes;
+}
+
+// name, input, padAfter, padBefore, part of the message
 const RefusalCase kRefusalCases[] = {
-    {"PadBefore33", [] { return Filler(100); }, 33, std::nullopt, "pad-before"},
-    {"PadAfter33", [] { return Filler(100); }, 0, 33, "pad-after"},
-    {"MzShorterThanItsDosHeader", [] { return MzOf(63, 0); }, 0, std::nullopt, "DOS header"},
-    {"HeaderOffsetPastTheEnd", [] { return MzOf(500, 600); }, 0, std::nullopt, "magic"},
-    {"HeaderOffsetWrapsAround", [] { return MzOf(500, 0xFFFFFFF0); }, 0, std::nullopt, "magic"},
-    {"DirectoryEntryPastTheEnd",
-     [] {
-       Octets bytes = MzOf(250, 100);  // the entry would lie at 252..259
-       bytes[124] = 0x0B;
-       bytes[125] = 0x01;
-       return bytes;
-     },
-     0, std::nullopt, "certificate-table entry"},
-    {"CertificateTableOverHeaderFields",
-     [] {
-       return MakeExecutable(1000, {0x80, 0x10B, 0x80 + 80, 16});
-     },
-     0, std::nullopt, "overlap"},
-    {"CertificateTableIntoTheBlock",
-     [] {
-       return MakeExecutable(1000, {0x80, 0x10B, 990, 100});
-     },
-     0, std::nullopt, "overlap"},
-    {"CertificateTablePastTheEnd",
-     [] {
-       return MakeExecutable(1000, {0x80, 0x10B, 5000, 4});
-     },
-     0, std::nullopt, "past the end"},
+    {"PadBefore33", Filler(100), std::nullopt, 33, "pad-before"},
+    {"PadAfter33", Filler(100), 33, 0, "pad-after"},
+    {"MzShorterThanItsDosHeader", MzOf(63, 0), std::nullopt, 0, "DOS header"},
+    {"HeaderOffsetPastTheEnd", MzOf(500, 600), std::nullopt, 0, "magic"},
+    {"HeaderOffsetWrapsAround", MzOf(500, 0xFFFFFFF0), std::nullopt, 0, "magic"},
+    {"DirectoryEntryPastTheEnd", EntryPastTheEnd(), std::nullopt, 0, "certificate-table entry"},
+    {"CertificateTableOverHeaderFields", MakeExecutable(1000, {0x80, 0x10B, 0x80 + 80, 16}),
+     std::nullopt, 0, "overlap"},
+    {"CertificateTableIntoTheBlock", MakeExecutable(1000, {0x80, 0x10B, 990, 100}), std::nullopt, 0,
+     "overlap"},
+    {"CertificateTablePastTheEnd", MakeExecutable(1000, {0x80, 0x10B, 5000, 4}), std::nullopt, 0,
+     "past the end"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Inputs, ExecutableRefusal, ::testing::ValuesIn(kRefusalCases),
-                         CaseName<RefusalCase>);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "tests/tools/fixtures.h"
-#include "tests/tools/named_case.h"
 #include "tests/tools/temp_dir.h"
 #include "tools/signing/signing_error.h"
 
@@ -63,24 +63,27 @@ struct ReadRefusal {
   std::function<std::string(const TempDir&)> make;
   const char* reason;
 };
-KT_PRINT_CASE_BY_NAME(ReadRefusal)
+void PrintTo(const ReadRefusal& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class FileIoRefusal : public ::testing::TestWithParam<ReadRefusal> {};
 
 TEST_P(FileIoRefusal, ReadThrowsWithTheReason) {
+  const ReadRefusal& c = GetParam();
   const TempDir dir;
-  const std::string path = GetParam().make(dir);
+  const std::string path = c.make(dir);
   try {
     ReadInputFile(path);
     ADD_FAILURE() << "read " << path;
   } catch (const SigningError& error) {
-    EXPECT_NE(std::string(error.what()).find(GetParam().reason), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
   }
 }
 
 // A sparse file of exactly 4 GiB costs no disk and is refused before it is read.
 std::string SparseFile(const TempDir& dir, uintmax_t size) {
-  const std::string path = dir.Write("big.bin", {});
+  std::string path = dir.Write("big.bin", {});
   std::filesystem::resize_file(path, size);
   return path;
 }
@@ -98,6 +101,6 @@ const ReadRefusal kReadRefusals[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, FileIoRefusal, ::testing::ValuesIn(kReadRefusals),
-                         CaseName<ReadRefusal>);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace

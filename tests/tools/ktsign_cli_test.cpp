@@ -5,23 +5,23 @@
 #include <openssl/pem.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/openssl_reference.h"
 #include "tests/tools/fixtures.h"
-#include "tests/tools/named_case.h"
 #include "tests/tools/temp_dir.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/script_signer.h"
-
-extern char** environ;
 
 namespace {
 
@@ -42,11 +42,9 @@ std::string ReadText(const std::string& path) {
 Outcome Ktsign(const TempDir& dir, const std::vector<std::string>& args) {
   std::vector<std::string> argv{KT_KTSIGN_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  for (std::string& arg : argv) {
-    pointers.push_back(arg.data());
-  }
-  pointers.push_back(nullptr);
+  std::vector<char*> pointers(argv.size() + 1, nullptr);
+  std::transform(argv.begin(), argv.end(), pointers.begin(),
+                 [](std::string& arg) { return arg.data(); });
   // Beside the folder, not in it, so that the folder holds only what ktsign leaves there.
   const std::string outPath = dir.Root().string() + ".out";
   const std::string errPath = dir.Root().string() + ".err";
@@ -123,18 +121,21 @@ struct CliRefusal {
   std::vector<std::string> args;
   std::function<void(const TempDir&)> prepare;
 };
-KT_PRINT_CASE_BY_NAME(CliRefusal)
+void PrintTo(const CliRefusal& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class KtsignRefusal : public ::testing::TestWithParam<CliRefusal> {};
 
 TEST_P(KtsignRefusal, ExitsWithTwoAndOneLineAndNoOutput) {
+  const CliRefusal& c = GetParam();
   const TempDir dir;
   dir.Write("in.bin", Filler(100));
-  if (GetParam().prepare) {
-    GetParam().prepare(dir);
+  if (c.prepare) {
+    c.prepare(dir);
   }
   std::vector<std::string> args;
-  for (std::string arg : GetParam().args) {
+  for (std::string arg : c.args) {
     for (const auto& [name, value] :
          {std::pair<std::string, std::string>{"{in}", dir.Path("in.bin")},
           {"{out}", dir.Path("out.bin")},
@@ -207,6 +208,6 @@ const CliRefusal kCliRefusals[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, KtsignRefusal, ::testing::ValuesIn(kCliRefusals),
-                         CaseName<CliRefusal>);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace

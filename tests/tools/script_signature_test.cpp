@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 
 #include "crypto/rsa.h"
 #include "tests/tools/fixtures.h"
-#include "tests/tools/named_case.h"
 #include "tests/tools/signing_reference.h"
 #include "tools/signing/script_signer.h"
 
@@ -21,7 +21,9 @@ struct ScriptCase {
   Octets content;
   Form form;
 };
-KT_PRINT_CASE_BY_NAME(ScriptCase)
+void PrintTo(const ScriptCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class ScriptSignature : public ::testing::TestWithParam<ScriptCase> {};
 
@@ -75,6 +77,6 @@ const ScriptCase kScriptCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Contents, ScriptSignature, ::testing::ValuesIn(kScriptCases),
-                         CaseName<ScriptCase>);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include <openssl/rsa.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "tests/tools/fixtures.h"
-#include "tests/tools/named_case.h"
 #include "tests/tools/signing_reference.h"
 #include "tests/tools/temp_dir.h"
 #include "tools/signing/signing_error.h"
@@ -69,7 +69,7 @@ PkeyPtr RsaKey(unsigned int bits, unsigned int exponent) {
 enum class PemKind { Private, Public, Encrypted };
 
 std::string WritePem(const TempDir& dir, const char* name, EVP_PKEY* key, PemKind kind) {
-  const std::string path = dir.Path(name);
+  std::string path = dir.Path(name);
   std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new_file(path.c_str(), "w"), BIO_free);
   char passphrase[] = "secret";
   const int written =
@@ -88,20 +88,23 @@ struct RefusedKey {
   std::function<std::string(const TempDir&)> make;
   const char* reason;
 };
-KT_PRINT_CASE_BY_NAME(RefusedKey)
+void PrintTo(const RefusedKey& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class SigningKeyRefusal : public ::testing::TestWithParam<RefusedKey> {};
 
 TEST_P(SigningKeyRefusal, NamesTheFileAndTheReason) {
+  const RefusedKey& c = GetParam();
   const TempDir dir;
-  const std::string path = GetParam().make(dir);
+  const std::string path = c.make(dir);
   try {
     const signing::SigningKey key(path);
     ADD_FAILURE() << "loaded " << path;
   } catch (const signing::SigningError& error) {
     const std::string message = error.what();
     EXPECT_NE(message.find(path), std::string::npos) << message;
-    EXPECT_NE(message.find(GetParam().reason), std::string::npos) << message;
+    EXPECT_NE(message.find(c.reason), std::string::npos) << message;
   }
 }
 
@@ -133,8 +136,8 @@ const RefusedKey kRefusedKeys[] = {
      "no unencrypted PEM private key"},
     {"EllipticCurve",
      [](const TempDir& dir) {
-       const PkeyPtr key(EVP_EC_gen("P-256"));
-       return WritePem(dir, "ec.pem", key.get(), PemKind::Private);
+       const PkeyPtr ecKey{EVP_EC_gen("P-256")};
+       return WritePem(dir, "ec.pem", ecKey.get(), PemKind::Private);
      },
      "not an RSA key"},
     {"NotPem",
@@ -146,6 +149,6 @@ const RefusedKey kRefusedKeys[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, SigningKeyRefusal, ::testing::ValuesIn(kRefusedKeys),
-                         CaseName<RefusedKey>);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <numeric>
 
 namespace reference {
 namespace {
@@ -71,11 +72,9 @@ Octets KeptBytes(const Octets& file, const std::vector<Range>& ranges, size_t li
 }
 
 uint32_t ExcludedTotal(const std::vector<Range>& ranges) {
-  uint32_t total = 0;
-  for (const Range& range : ranges) {
-    total += range.end - range.start + 1;
-  }
-  return total;
+  return std::accumulate(
+      ranges.begin(), ranges.end(), uint32_t{0},
+      [](uint32_t total, const Range& range) { return total + (range.end - range.start + 1); });
 }
 
 Octets Sha256(const Octets& data) {

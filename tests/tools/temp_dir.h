@@ -28,7 +28,7 @@ class TempDir {
   const std::filesystem::path& Root() const { return path_; }
 
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    const std::string path = Path(name);
+    std::string path = Path(name);
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
