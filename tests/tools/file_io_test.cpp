@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 
+#include "tests/tools/expect_refusal.h"
 #include "tests/tools/fixtures.h"
 #include "tests/tools/temp_dir.h"
 #include "tools/signing/signing_error.h"
@@ -73,12 +74,7 @@ TEST_P(FileIoRefusal, ReadThrowsWithTheReason) {
   const ReadRefusal& c = GetParam();
   const TempDir dir;
   const std::string path = c.make(dir);
-  try {
-    ReadInputFile(path);
-    ADD_FAILURE() << "read " << path;
-  } catch (const SigningError& error) {
-    EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
-  }
+  ExpectRefusal([&] { ReadInputFile(path); }, {path, c.reason});
 }
 
 // A sparse file of exactly 4 GiB costs no disk and is refused before it is read.

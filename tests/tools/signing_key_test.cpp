@@ -11,10 +11,10 @@
 #include <ostream>
 #include <string>
 
+#include "tests/tools/expect_refusal.h"
 #include "tests/tools/fixtures.h"
 #include "tests/tools/signing_reference.h"
 #include "tests/tools/temp_dir.h"
-#include "tools/signing/signing_error.h"
 
 namespace {
 
@@ -98,14 +98,7 @@ TEST_P(SigningKeyRefusal, NamesTheFileAndTheReason) {
   const RefusedKey& c = GetParam();
   const TempDir dir;
   const std::string path = c.make(dir);
-  try {
-    const signing::SigningKey key(path);
-    ADD_FAILURE() << "loaded " << path;
-  } catch (const signing::SigningError& error) {
-    const std::string message = error.what();
-    EXPECT_NE(message.find(path), std::string::npos) << message;
-    EXPECT_NE(message.find(c.reason), std::string::npos) << message;
-  }
+  ExpectRefusal([&] { const signing::SigningKey key(path); }, {path, c.reason});
 }
 
 const RefusedKey kRefusedKeys[] = {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <numeric>
 
+#include "crypto/rsa.h"
+
 namespace reference {
 namespace {
 
@@ -121,6 +123,14 @@ Octets RawPublic(const Octets& signature, const Octets& modulus) {
                     BN_bn2binpad(m.get(), message.data(), static_cast<int>(message.size())) >= 0;
   EXPECT_TRUE(done) << "OpenSSL's public operation failed";
   return message;
+}
+
+HelperDecoding DecodeAsTheHelper(const Octets& signature, const Octets& modulus) {
+  HelperDecoding result{0, Octets(modulus.size(), 0)};
+  Octets scratch(16, 0);
+  result.length = VerifySignedDigest(signature.data(), result.decoded.data(), modulus.data(),
+                                     static_cast<uint32_t>(8 * modulus.size()), scratch.data());
+  return result;
 }
 
 Octets HexDecode(const std::string& text) {

@@ -38,6 +38,14 @@ Octets PemModulus(const std::string& path);
 // signature^65537 mod modulus, as many octets as the modulus.
 Octets RawPublic(const Octets& signature, const Octets& modulus);
 
+// The helper's own VerifySignedDigest on a signature, into a zero-filled block as its callers
+// do: the self-checked length it answers (0 for a failed check) and the decoded block.
+struct HelperDecoding {
+  uint32_t length;
+  Octets decoded;
+};
+HelperDecoding DecodeAsTheHelper(const Octets& signature, const Octets& modulus);
+
 // Two hex digits per octet, high digit first; both cases accepted.
 Octets HexDecode(const std::string& text);
 
