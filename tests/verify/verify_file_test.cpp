@@ -179,22 +179,28 @@ class VerifyFileTest : public ::testing::TestWithParam<FileCase> {
   TempDirectory dir_;
 };
 
+// What the verifier answers for `path`, through both entries, with and without out-arguments.
+void ExpectAnswer(const std::string& path, int result, VerifyStatus expectedStatus,
+                  int32_t checkResult, int32_t expectedDetail) {
+  const std::wstring wide = WidePath(path);
+  VerifyStatus status = 0;
+  EXPECT_EQ(VerifyFileSignature(wide.c_str(), &status, 2), result);
+  EXPECT_EQ(status, expectedStatus);
+  int32_t detail = -1;
+  EXPECT_EQ(CheckFileSignature(wide.c_str(), &detail), checkResult);
+  EXPECT_EQ(detail, expectedDetail);
+  // A null status or detail changes nothing but what is written.
+  EXPECT_EQ(VerifyFileSignature(wide.c_str(), nullptr, 2), result);
+  EXPECT_EQ(CheckFileSignature(wide.c_str(), nullptr), checkResult);
+}
+
 TEST_P(VerifyFileTest, AnswersAsTheRowSays) {
   const FileCase& c = GetParam();
   const std::string path = dir_.File("file.bin");
   if (c.make) {
     WriteFileBytes(path, c.make());
   }
-  const std::wstring wide = WidePath(path);
-  VerifyStatus status = 0;
-  EXPECT_EQ(VerifyFileSignature(wide.c_str(), &status, 2), c.result);
-  EXPECT_EQ(status, c.status);
-  int32_t detail = -1;
-  EXPECT_EQ(CheckFileSignature(wide.c_str(), &detail), c.checkResult);
-  EXPECT_EQ(detail, c.detail);
-  // A null status or detail changes nothing but what is written.
-  EXPECT_EQ(VerifyFileSignature(wide.c_str(), nullptr, 2), c.result);
-  EXPECT_EQ(CheckFileSignature(wide.c_str(), nullptr), c.checkResult);
+  ExpectAnswer(path, c.result, c.status, c.checkResult, c.detail);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, VerifyFileTest, ::testing::ValuesIn(kFileCases),
@@ -207,13 +213,7 @@ TEST(VerifyFile, FileThatCannotBeOpened) {
   const std::string path = dir.File("socket");
   const SocketFile socket(path);
   ASSERT_TRUE(socket.bound());
-  const std::wstring wide = WidePath(path);
-  VerifyStatus status = 0;
-  EXPECT_EQ(VerifyFileSignature(wide.c_str(), &status, 2), 0);
-  EXPECT_EQ(status, StatusOpenFailed);
-  int32_t detail = 0;
-  EXPECT_EQ(CheckFileSignature(wide.c_str(), &detail), 4);
-  EXPECT_EQ(detail, 3);
+  ExpectAnswer(path, 0, StatusOpenFailed, 4, 3);
 }
 
 TEST(VerifyFile, FilesOf4GiBCannotCarryASignature) {
@@ -223,14 +223,8 @@ TEST(VerifyFile, FilesOf4GiBCannotCarryASignature) {
   for (const off_t size : {off_t{1} << 32, (off_t{1} << 32) + 1000}) {
     WriteFileBytes(path, SignedWith(Form::Binary, 'P', 'P').bytes);
     ASSERT_EQ(::truncate(path.c_str(), size), 0);
-    const std::wstring wide = WidePath(path);
-    VerifyStatus status = 0;
-    EXPECT_EQ(VerifyFileSignature(wide.c_str(), &status, 2), 0);
-    EXPECT_EQ(status, StatusReadError);
-    int32_t detail = 0;
-    EXPECT_EQ(CheckFileSignature(wide.c_str(), &detail), 1);
-    EXPECT_EQ(detail, 1);
-    EXPECT_EQ(VerifyScriptSignature(wide.c_str()), kScriptShortRead);
+    ExpectAnswer(path, 0, StatusReadError, 1, 1);
+    EXPECT_EQ(VerifyScriptSignature(WidePath(path).c_str()), kScriptShortRead);
   }
 }
 
