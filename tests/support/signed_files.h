@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "tests/support/file_bytes.h"
@@ -33,5 +34,12 @@ void PutU32Le(Bytes* bytes, size_t offset, uint32_t value);
 
 // Eight uppercase hexadecimal digits, most significant first, as the text form writes them.
 void PutHex8(Bytes* bytes, size_t offset, uint32_t value);
+
+namespace signing {
+// Test names and failure messages show the form, not its byte.
+inline void PrintTo(Form form, std::ostream* out) {
+  *out << (form == Form::Binary ? "binary form" : "text form");
+}
+}  // namespace signing
 
 #endif

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -23,6 +24,10 @@ struct Executable {
   const char* path;
 };
 
+void PrintTo(const Executable& value, std::ostream* out) {
+  *out << value.name;
+}
+
 const Executable kExecutables[] = {{"Pe32Plus", KT_TINY64_EXE}, {"Pe32", KT_TINY32_EXE}};
 
 // Where the signed parts of the file lie, for picking the bytes to change.
@@ -37,6 +42,10 @@ struct Change {
   std::function<size_t(const Signed&)> offset;
   VerifyStatus status;
 };
+
+void PrintTo(const Change& value, std::ostream* out) {
+  *out << value.name;
+}
 
 const Change kChanges[] = {
     {"Unchanged", nullptr, StatusVerifiedWithKeyP},

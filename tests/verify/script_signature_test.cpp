@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "tests/support/signed_files.h"
@@ -45,6 +46,10 @@ struct ScriptCase {
   std::function<Bytes()> make;
   int32_t result;
 };
+
+void PrintTo(const ScriptCase& value, std::ostream* out) {
+  *out << value.name;
+}
 
 const ScriptCase kScriptCases[] = {
     {"Binary", [] { return Script(Form::Binary); }, kScriptValid},

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "crypto/memory.h"
@@ -113,6 +114,10 @@ struct ParseCase {
   int result;
   VerifyStatus status;
 };
+
+void PrintTo(const ParseCase& value, std::ostream* out) {
+  *out << value.name;
+}
 
 // Cases that apply to both forms alike.
 const ParseCase kParseCases[] = {

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "tests/support/block_patch.h"
@@ -65,6 +66,10 @@ struct FileCase {
   int32_t checkResult;
   int32_t detail;
 };
+
+void PrintTo(const FileCase& value, std::ostream* out) {
+  *out << value.name;
+}
 
 const FileCase kFileCases[] = {
     {"BinaryBlockKeyP", [] { return SignedWith(Form::Binary, 'P', 'P').bytes; }, 1,
