@@ -32,13 +32,12 @@ ProgramResult Ktverify(std::vector<std::string> args) {
 
 class KtverifyTest : public ::testing::Test {
  protected:
-  std::string Write(const std::string& name, const Bytes& bytes) { return dir_.Write(name, bytes); }
   std::string SignedExe(const std::string& name, Form form, char key) {
-    return Write(
+    return dir_.Write(
         name, signing::SignExecutable(SampleContent(2000), DevKey(key), {form, key, 0, {}}).bytes);
   }
   std::string SignedScript(const std::string& name) {
-    return Write(name, signing::SignScript(SampleContent(300), DevKey('D'), Form::Text));
+    return dir_.Write(name, signing::SignScript(SampleContent(300), DevKey('D'), Form::Text));
   }
 
   TempDirectory dir_;
@@ -54,10 +53,10 @@ TEST_F(KtverifyTest, OneTsvLinePerFileInOrder) {
       {SignedExe("p.exe", Form::Binary, 'P'), "0\t3\t3"},
       {SignedExe("d.exe", Form::Text, 'D'), "0\t3\t11"},
       {SignedScript("Uninstall.vbs"), "0\t2\t2"},
-      {Write("changed.exe", changed), "5\t5\t9"},
+      {dir_.Write("changed.exe", changed), "5\t5\t9"},
       {dir_.File("missing.exe"), "2\t2\t1"},
-      {Write("plain.txt", SampleContent(100)), "6\t6\t7"},
-      {Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"},
+      {dir_.Write("plain.txt", SampleContent(100)), "6\t6\t7"},
+      {dir_.Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"},
   };
   std::vector<std::string> args{"--format", "tsv"};
   std::transform(std::begin(files), std::end(files), std::back_inserter(args),
@@ -88,7 +87,7 @@ TEST_F(KtverifyTest, ExitsWithZeroWhenEveryFileIsAccepted) {
 TEST_F(KtverifyTest, TextSaysWhyAFileIsRejected) {
   Bytes changed = signing::SignExecutable(SampleContent(2000), DevKey('P'), {}).bytes;
   changed[3] ^= 1;
-  const ProgramResult run = Ktverify({Write("changed.exe", changed)});
+  const ProgramResult run = Ktverify({dir_.Write("changed.exe", changed)});
   EXPECT_EQ(run.exitCode, 1) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_NE(run.out.find("changed.exe: rejected, its content changed after signing"),
