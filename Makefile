@@ -1,7 +1,7 @@
 # The two commands of the README: `make test` (and, later, `make demo`).
 # Every target installs what is missing first.
 
-.PHONY: all deps build build-host build-host-asan test test-host test-host-asan test-fuzz clean
+.PHONY: all deps build build-host build-host-asan test test-host test-host-asan test-fuzz lint clean
 
 all: build
 
@@ -22,6 +22,12 @@ test-fuzz: deps
 	scripts/run-fuzz.sh
 
 test: test-host test-host-asan test-fuzz
+
+# Static checks, not part of `make test`: clang-format, clang-tidy and cppcheck; silent when
+# clean (scripts/lint.sh).
+lint:
+	@scripts/install-deps.sh lint
+	@scripts/lint.sh
 
 clean:
 	rm -rf build

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 struct Md5Context {
-  uint32_t state[4];  // chaining values A, B, C, D
-  uint32_t count[2];  // message bits absorbed so far, low word first
-  uint8_t buffer[64]; // bytes of the block not yet compressed
+  uint32_t state[4];   // chaining values A, B, C, D
+  uint32_t count[2];   // message bits absorbed so far, low word first
+  uint8_t buffer[64];  // bytes of the block not yet compressed
 };
 
 // Starts a digest: RFC 1321 initial chaining values, bit count zero.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when all are there.
+# Installs the Debian packages the build and the tests need, and with `lint` those of
+# `make lint` too; does nothing when all are there.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 osslsigncode
   clang libclang-rt-14-dev
 )
+if [ "${1:-}" = lint ]; then
+  packages+=(clang-format-14 clang-tidy-14 cppcheck)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -46,9 +46,7 @@ class DigitsAdxTest : public ::testing::Test {
   Digits Make(uint32_t n, Fill fill) {
     Digits digits(n, fill == Fill::kOnes ? 0xFFFFFFFFu : 0);
     if (fill == Fill::kRandom) {
-      for (uint32_t& digit : digits) {
-        digit = Digit();
-      }
+      std::generate(digits.begin(), digits.end(), [this] { return Digit(); });
     }
     return digits;
   }

@@ -7,7 +7,7 @@
 
 // Signs the PE file `in` into `out` (no time stamp, no network). The certificate and key are
 // made once per test process, in a temporary directory removed at exit. Throws
-// std::runtime_error with the tool's output when a step fails.
+// std::runtime_error quoting the tool's standard output and standard error when a step fails.
 void AddAuthenticodeSignature(const std::string& in, const std::string& out);
 
 #endif

@@ -16,11 +16,17 @@ void MemoryFaultArm(uint32_t failingCall) {
   g_calls = 0;
 }
 
-uint32_t MemoryFaultCalls() { return g_calls; }
+uint32_t MemoryFaultCalls() {
+  return g_calls;
+}
 
-bool MemoryFaultTriggered() { return g_failingCall != 0 && g_calls >= g_failingCall; }
+bool MemoryFaultTriggered() {
+  return g_failingCall != 0 && g_calls >= g_failingCall;
+}
 
-size_t MemoryFaultLiveBlocks() { return g_live; }
+size_t MemoryFaultLiveBlocks() {
+  return g_live;
+}
 
 void* MemoryAllocate(size_t size) {
   ++g_calls;

@@ -22,7 +22,9 @@ std::wstring WidePath(const std::string& path);
 // The development key pair of kind 'P' or 'D', loaded once.
 const signing::SigningKey& DevKey(char kind);
 
-// n bytes of a fixed pattern that never contains a magic; `seed` varies it.
+// n bytes of a fixed pattern of lower-case letters; `seed` varies it. Kept apart from Filler
+// on purpose: the verifier tests search files for upper-case and digit magics, and content
+// made of lower-case letters only can never contain one by chance.
 Bytes SampleContent(size_t n, uint32_t seed = 1);
 
 // A file that the executable-header reader takes for an executable: "MZ", the header

@@ -4,6 +4,9 @@
 #define KT_TESTS_TEMP_DIRECTORY_H
 
 #include <string>
+#include <vector>
+
+#include "tests/support/file_bytes.h"
 
 class TempDirectory {
  public:
@@ -16,6 +19,11 @@ class TempDirectory {
   const std::string& Path() const { return path_; }
   // Path() + "/" + name.
   std::string File(const std::string& name) const;
+  // Writes File(name) with WriteFileBytes and returns its path.
+  std::string Write(const std::string& name, const Bytes& bytes) const;
+  // The names of the entries directly inside, sorted, so that tests can check that a step
+  // left nothing behind.
+  std::vector<std::string> Names() const;
 
  private:
   std::string path_;

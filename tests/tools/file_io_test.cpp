@@ -10,10 +10,12 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_directory.h"
 #include "tests/tools/expect_refusal.h"
 #include "tests/tools/fixtures.h"
-#include "tests/tools/temp_dir.h"
 #include "tools/signing/signing_error.h"
 
 namespace {
@@ -23,8 +25,8 @@ using signing::SigningError;
 using signing::WriteFileAtomically;
 
 TEST(FileIo, WritesAndReadsBackWholeFiles) {
-  const TempDir dir;
-  const std::string path = dir.Path("out.bin");
+  const TempDirectory dir;
+  const std::string path = dir.File("out.bin");
   for (const Octets& bytes : {Filler(70001), Octets(), Filler(3)}) {
     WriteFileAtomically(path, bytes);
     EXPECT_EQ(ReadInputFile(path), bytes);
@@ -33,18 +35,18 @@ TEST(FileIo, WritesAndReadsBackWholeFiles) {
 }
 
 TEST(FileIo, FailedWriteLeavesNothingBehind) {
-  const TempDir dir;
-  std::filesystem::create_directory(dir.Path("taken"));
-  EXPECT_THROW(WriteFileAtomically(dir.Path("taken"), Filler(10)), SigningError);
-  EXPECT_THROW(WriteFileAtomically(dir.Path("no-such-folder/out.bin"), Filler(10)), SigningError);
+  const TempDirectory dir;
+  std::filesystem::create_directory(dir.File("taken"));
+  EXPECT_THROW(WriteFileAtomically(dir.File("taken"), Filler(10)), SigningError);
+  EXPECT_THROW(WriteFileAtomically(dir.File("no-such-folder/out.bin"), Filler(10)), SigningError);
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"taken"});
-  EXPECT_TRUE(std::filesystem::is_empty(dir.Path("taken")));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("taken")));
 }
 
 // A write that fails halfway (here: past the file-size limit of the process) removes its
 // temporary file and leaves the old target untouched.
 TEST(FileIo, WriteFailingHalfwayKeepsTheOldTarget) {
-  const TempDir dir;
+  const TempDirectory dir;
   const std::string path = dir.Write("out.bin", Filler(20));
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -55,13 +57,14 @@ TEST(FileIo, WriteFailingHalfwayKeepsTheOldTarget) {
   EXPECT_THROW(WriteFileAtomically(path, Filler(30, 2)), SigningError);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
-  EXPECT_EQ(ReadBytes(path), Filler(20));
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.bin"});
+  ASSERT_TRUE(std::filesystem::is_regular_file(path));
+  EXPECT_EQ(ReadFileBytes(path), Filler(20));
 }
 
 struct ReadRefusal {
   const char* name;
-  std::function<std::string(const TempDir&)> make;
+  std::function<std::string(const TempDirectory&)> make;
   const char* reason;
 };
 void PrintTo(const ReadRefusal& row, std::ostream* out) {
@@ -72,28 +75,30 @@ class FileIoRefusal : public ::testing::TestWithParam<ReadRefusal> {};
 
 TEST_P(FileIoRefusal, ReadThrowsWithTheReason) {
   const ReadRefusal& c = GetParam();
-  const TempDir dir;
+  const TempDirectory dir;
   const std::string path = c.make(dir);
   ExpectRefusal([&] { ReadInputFile(path); }, {path, c.reason});
 }
 
 // A sparse file of exactly 4 GiB costs no disk and is refused before it is read.
-std::string SparseFile(const TempDir& dir, uintmax_t size) {
+std::string SparseFile(const TempDirectory& dir, uintmax_t size) {
   std::string path = dir.Write("big.bin", {});
   std::filesystem::resize_file(path, size);
   return path;
 }
 
 const ReadRefusal kReadRefusals[] = {
-    {"Missing", [](const TempDir& dir) { return dir.Path("missing"); }, "cannot open"},
+    {"Missing", [](const TempDirectory& dir) { return dir.File("missing"); }, "cannot open"},
     {"Folder",
-     [](const TempDir& dir) {
-       std::filesystem::create_directory(dir.Path("folder"));
-       return dir.Path("folder");
+     [](const TempDirectory& dir) {
+       std::filesystem::create_directory(dir.File("folder"));
+       return dir.File("folder");
      },
      "not a regular file"},
-    {"FourGiB", [](const TempDir& dir) { return SparseFile(dir, uintmax_t{1} << 32); }, "4 GiB"},
-    {"FiveGiB", [](const TempDir& dir) { return SparseFile(dir, uintmax_t{5} << 30); }, "4 GiB"},
+    {"FourGiB", [](const TempDirectory& dir) { return SparseFile(dir, uintmax_t{1} << 32); },
+     "4 GiB"},
+    {"FiveGiB", [](const TempDirectory& dir) { return SparseFile(dir, uintmax_t{5} << 30); },
+     "4 GiB"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, FileIoRefusal, ::testing::ValuesIn(kReadRefusals),

@@ -1,80 +1,42 @@
 // ktsign as a program: --help, successful runs whose output is what the library makes, and
 // every refusal: exit status 2, one "ktsign: " line on stderr, no output file.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <openssl/pem.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
 #include "tests/support/openssl_reference.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_directory.h"
 #include "tests/tools/fixtures.h"
-#include "tests/tools/temp_dir.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/script_signer.h"
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+ProgramResult Ktsign(std::vector<std::string> args) {
+  args.insert(args.begin(), KT_KTSIGN_PATH);
+  return RunProgram(args);
 }
 
-// Runs ktsign with `args`, stdout and stderr captured in files of `dir`.
-Outcome Ktsign(const TempDir& dir, const std::vector<std::string>& args) {
-  std::vector<std::string> argv{KT_KTSIGN_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers(argv.size() + 1, nullptr);
-  std::transform(argv.begin(), argv.end(), pointers.begin(),
-                 [](std::string& arg) { return arg.data(); });
-  // Beside the folder, not in it, so that the folder holds only what ktsign leaves there.
-  const std::string outPath = dir.Root().string() + ".out";
-  const std::string errPath = dir.Root().string() + ".err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, pointers[0], &actions, nullptr, pointers.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  Outcome run{-1, "", ""};
-  int status = 0;
-  if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-    run.status = WEXITSTATUS(status);
-  }
-  run.out = ReadText(outPath);
-  run.err = ReadText(errPath);
-  std::filesystem::remove(outPath);
-  std::filesystem::remove(errPath);
-  return run;
+// ktsign's output file must exist before its bytes are compared: a missing file fails here,
+// with ktsign's own words, rather than as an exception from ReadFileBytes.
+void ExpectOutput(const std::string& path, const Octets& expected, const ProgramResult& run) {
+  ASSERT_TRUE(std::filesystem::is_regular_file(path)) << path << "\n" << run.err;
+  EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
 TEST(KtsignCli, HelpPrintsUsageToStdout) {
-  const TempDir dir;
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{"--help"}, {"exe", "--help"}, {"script", "--help"}}) {
-    const Outcome run = Ktsign(dir, args);
-    EXPECT_EQ(run.status, 0) << args[0];
+    const ProgramResult run = Ktsign(args);
+    EXPECT_EQ(run.exitCode, 0) << args[0];
     EXPECT_EQ(run.out.rfind("Usage: ktsign " + (args.size() == 2 ? args[0] : std::string()), 0), 0u)
         << run.out;
     EXPECT_EQ(run.err, "");
@@ -83,7 +45,7 @@ TEST(KtsignCli, HelpPrintsUsageToStdout) {
 
 // The program passes every option on: its output is byte for byte the library's.
 TEST(KtsignCli, ExeWritesWhatTheLibraryMakes) {
-  const TempDir dir;
+  const TempDirectory dir;
   const Octets input = MakeExecutable(3000, {0x80, 0x10B, 0, 0});
   const std::string in = dir.Write("in.exe", input);
   const signing::SigningKey key(DevKey("key-d.pem"));
@@ -92,25 +54,26 @@ TEST(KtsignCli, ExeWritesWhatTheLibraryMakes) {
   options.keyKind = 'D';
   options.padBefore = 4;
   options.padAfter = 9;
-  const Outcome run =
-      Ktsign(dir, {"exe", "--key", DevKey("key-d.pem"), "--key-kind", "D", "--form", "text",
-                   "--pad-before", "4", "--pad-after", "9", in, dir.Path("out.exe")});
-  EXPECT_EQ(run.status, 0) << run.err;
+  const ProgramResult run =
+      Ktsign({"exe", "--key", DevKey("key-d.pem"), "--key-kind", "D", "--form", "text",
+              "--pad-before", "4", "--pad-after", "9", in, dir.File("out.exe")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(ReadBytes(dir.Path("out.exe")), signing::SignExecutable(input, key, options).bytes);
+  ExpectOutput(dir.File("out.exe"), signing::SignExecutable(input, key, options).bytes, run);
 }
 
 TEST(KtsignCli, ScriptWritesWhatTheLibraryMakes) {
-  const TempDir dir;
+  const TempDirectory dir;
   const Octets content = Filler(500);
   const std::string in = dir.Write("Uninstall.vbs", content);
   const signing::SigningKey key(DevKey("key-d.pem"));
   for (const auto& [form, name] :
        {std::pair{signing::Form::Binary, "binary"}, std::pair{signing::Form::Text, "text"}}) {
-    const Outcome run =
-        Ktsign(dir, {"script", "--key", DevKey("key-d.pem"), "--form", name, in, dir.Path("out")});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadBytes(dir.Path("out")), signing::SignScript(content, key, form)) << name;
+    SCOPED_TRACE(name);
+    const ProgramResult run =
+        Ktsign({"script", "--key", DevKey("key-d.pem"), "--form", name, in, dir.File("out")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    ExpectOutput(dir.File("out"), signing::SignScript(content, key, form), run);
   }
 }
 
@@ -119,7 +82,7 @@ TEST(KtsignCli, ScriptWritesWhatTheLibraryMakes) {
 struct CliRefusal {
   const char* name;
   std::vector<std::string> args;
-  std::function<void(const TempDir&)> prepare;
+  std::function<void(const TempDirectory&)> prepare;
 };
 void PrintTo(const CliRefusal& row, std::ostream* out) {
   *out << row.name;
@@ -129,7 +92,7 @@ class KtsignRefusal : public ::testing::TestWithParam<CliRefusal> {};
 
 TEST_P(KtsignRefusal, ExitsWithTwoAndOneLineAndNoOutput) {
   const CliRefusal& c = GetParam();
-  const TempDir dir;
+  const TempDirectory dir;
   dir.Write("in.bin", Filler(100));
   if (c.prepare) {
     c.prepare(dir);
@@ -137,9 +100,9 @@ TEST_P(KtsignRefusal, ExitsWithTwoAndOneLineAndNoOutput) {
   std::vector<std::string> args;
   for (std::string arg : c.args) {
     for (const auto& [name, value] :
-         {std::pair<std::string, std::string>{"{in}", dir.Path("in.bin")},
-          {"{out}", dir.Path("out.bin")},
-          {"{dir}", dir.Root().string()},
+         {std::pair<std::string, std::string>{"{in}", dir.File("in.bin")},
+          {"{out}", dir.File("out.bin")},
+          {"{dir}", dir.Path()},
           {"{key}", DevKey("key-p.pem")}}) {
       if (const size_t at = arg.find(name); at != std::string::npos) {
         arg.replace(at, name.size(), value);
@@ -148,24 +111,24 @@ TEST_P(KtsignRefusal, ExitsWithTwoAndOneLineAndNoOutput) {
     args.push_back(arg);
   }
   const std::vector<std::string> before = dir.Names();
-  const Outcome run = Ktsign(dir, args);
-  EXPECT_EQ(run.status, 2);
+  const ProgramResult run = Ktsign(args);
+  EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err.rfind("ktsign: ", 0), 0u) << run.err;
   EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
   EXPECT_EQ(run.out, "");
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("out.bin")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out.bin")));
   EXPECT_EQ(dir.Names(), before);
 }
 
-void WriteRsaKey(const TempDir& dir, int bits) {
+void WriteRsaKey(const TempDirectory& dir, int bits) {
   const RsaTestKey key(bits);
-  std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new_file(dir.Path("weak.pem").c_str(), "w"),
+  std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new_file(dir.File("weak.pem").c_str(), "w"),
                                           BIO_free);
   ASSERT_EQ(PEM_write_bio_PrivateKey(bio.get(), key.Key(), nullptr, nullptr, 0, nullptr, nullptr),
             1);
 }
 
-void WriteBadPe(const TempDir& dir) {
+void WriteBadPe(const TempDirectory& dir) {
   Octets bytes = Filler(100);
   bytes[0] = 'M';
   bytes[1] = 'Z';
@@ -173,9 +136,9 @@ void WriteBadPe(const TempDir& dir) {
   dir.Write("bad.exe", bytes);
 }
 
-void WriteFourGiB(const TempDir& dir) {
+void WriteFourGiB(const TempDirectory& dir) {
   dir.Write("big.bin", {});
-  std::filesystem::resize_file(dir.Path("big.bin"), uintmax_t{1} << 32);
+  std::filesystem::resize_file(dir.File("big.bin"), uintmax_t{1} << 32);
 }
 
 const CliRefusal kCliRefusals[] = {
@@ -200,7 +163,7 @@ const CliRefusal kCliRefusals[] = {
     {"KeyIsNotAKey", {"script", "--key", "{in}", "{in}", "{out}"}, nullptr},
     {"Rsa1024Key",
      {"exe", "--key", "{dir}/weak.pem", "{in}", "{out}"},
-     [](const TempDir& dir) { WriteRsaKey(dir, 1024); }},
+     [](const TempDirectory& dir) { WriteRsaKey(dir, 1024); }},
     {"FourGiBExe", {"exe", "--key", "{key}", "{dir}/big.bin", "{out}"}, WriteFourGiB},
     {"FourGiBScript", {"script", "--key", "{key}", "{dir}/big.bin", "{out}"}, WriteFourGiB},
     {"UnreadablePeHeader", {"exe", "--key", "{key}", "{dir}/bad.exe", "{out}"}, WriteBadPe},

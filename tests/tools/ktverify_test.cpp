@@ -2,6 +2,8 @@
 // that sums them up, and usage errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,17 +32,12 @@ ProgramResult Ktverify(std::vector<std::string> args) {
 
 class KtverifyTest : public ::testing::Test {
  protected:
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir_.File(name);
-    WriteFileBytes(path, bytes);
-    return path;
-  }
   std::string SignedExe(const std::string& name, Form form, char key) {
-    return Write(
+    return dir_.Write(
         name, signing::SignExecutable(SampleContent(2000), DevKey(key), {form, key, 0, {}}).bytes);
   }
   std::string SignedScript(const std::string& name) {
-    return Write(name, signing::SignScript(SampleContent(300), DevKey('D'), Form::Text));
+    return dir_.Write(name, signing::SignScript(SampleContent(300), DevKey('D'), Form::Text));
   }
 
   TempDirectory dir_;
@@ -56,19 +53,19 @@ TEST_F(KtverifyTest, OneTsvLinePerFileInOrder) {
       {SignedExe("p.exe", Form::Binary, 'P'), "0\t3\t3"},
       {SignedExe("d.exe", Form::Text, 'D'), "0\t3\t11"},
       {SignedScript("Uninstall.vbs"), "0\t2\t2"},
-      {Write("changed.exe", changed), "5\t5\t9"},
+      {dir_.Write("changed.exe", changed), "5\t5\t9"},
       {dir_.File("missing.exe"), "2\t2\t1"},
-      {Write("plain.txt", SampleContent(100)), "6\t6\t7"},
-      {Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"},
+      {dir_.Write("plain.txt", SampleContent(100)), "6\t6\t7"},
+      {dir_.Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"},
   };
   std::vector<std::string> args{"--format", "tsv"};
-  for (const auto& file : files) {
-    args.push_back(file.path);
-  }
+  std::transform(std::begin(files), std::end(files), std::back_inserter(args),
+                 [](const auto& file) { return file.path; });
   const ProgramResult run = Ktverify(args);
-  EXPECT_EQ(run.exitCode, 1) << run.output;
-  const std::vector<std::string> lines = Lines(run.output);
-  ASSERT_EQ(lines.size(), std::size(files)) << run.output;
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), std::size(files)) << run.out;
   for (size_t i = 0; i < lines.size(); ++i) {
     EXPECT_EQ(lines[i], files[i].fields + "\t" + files[i].path);
   }
@@ -78,9 +75,10 @@ TEST_F(KtverifyTest, ExitsWithZeroWhenEveryFileIsAccepted) {
   const ProgramResult run =
       Ktverify({SignedExe("a.exe", Form::Binary, 'P'), SignedExe("b.exe", Form::Binary, 'D'),
                 SignedScript("c.vbs")});
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  const std::vector<std::string> lines = Lines(run.output);
-  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u) << run.out;
   EXPECT_NE(lines[0].find("accepted through its signature block with key P"), std::string::npos);
   EXPECT_NE(lines[1].find("accepted through its signature block with key D"), std::string::npos);
   EXPECT_NE(lines[2].find("accepted through its script signature"), std::string::npos);
@@ -89,11 +87,12 @@ TEST_F(KtverifyTest, ExitsWithZeroWhenEveryFileIsAccepted) {
 TEST_F(KtverifyTest, TextSaysWhyAFileIsRejected) {
   Bytes changed = signing::SignExecutable(SampleContent(2000), DevKey('P'), {}).bytes;
   changed[3] ^= 1;
-  const ProgramResult run = Ktverify({Write("changed.exe", changed)});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.output.find("changed.exe: rejected, its content changed after signing"),
+  const ProgramResult run = Ktverify({dir_.Write("changed.exe", changed)});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("changed.exe: rejected, its content changed after signing"),
             std::string::npos)
-      << run.output;
+      << run.out;
 }
 
 TEST_F(KtverifyTest, ModeDecidesWhetherScriptsCount) {
@@ -106,7 +105,8 @@ TEST_F(KtverifyTest, ModeDecidesWhetherScriptsCount) {
   for (const auto& c : cases) {
     const ProgramResult run = Ktverify({"--mode", c.mode, "--format", "tsv", script});
     EXPECT_EQ(run.exitCode, c.exitCode) << c.mode;
-    EXPECT_EQ(run.output, std::string(c.fields) + "\t" + script + "\n") << c.mode;
+    EXPECT_EQ(run.out, std::string(c.fields) + "\t" + script + "\n") << c.mode;
+    EXPECT_EQ(run.err, "") << c.mode;
   }
 }
 
@@ -116,8 +116,9 @@ TEST_F(KtverifyTest, NonAsciiFileNames) {
       "fung.exe",
       Form::Text, 'P');
   const ProgramResult run = Ktverify({"--format", "tsv", path});
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_EQ(run.output, "0\t3\t3\t" + path + "\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "0\t3\t3\t" + path + "\n");
+  EXPECT_EQ(run.err, "");
 }
 
 TEST(Ktverify, UsageErrors) {
@@ -132,15 +133,19 @@ TEST(Ktverify, UsageErrors) {
   };
   for (const auto& args : cases) {
     const ProgramResult run = Ktverify(args);
-    EXPECT_EQ(run.exitCode, 2) << run.output;
-    EXPECT_EQ(run.output.rfind("ktverify: ", 0), 0u) << run.output;
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    // One line on stderr, nothing on stdout.
+    EXPECT_EQ(run.err.rfind("ktverify: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.out, "");
   }
 }
 
 TEST(Ktverify, Help) {
   const ProgramResult run = Ktverify({"--help"});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output.rfind("usage: ktverify", 0), 0u) << run.output;
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("usage: ktverify", 0), 0u) << run.out;
+  EXPECT_EQ(run.err, "");
 }
 
 TEST(WidePath, DecodesUtf8AndReplacesWhatIsNot) {

@@ -11,10 +11,10 @@
 #include <ostream>
 #include <string>
 
+#include "tests/support/temp_directory.h"
 #include "tests/tools/expect_refusal.h"
 #include "tests/tools/fixtures.h"
 #include "tests/tools/signing_reference.h"
-#include "tests/tools/temp_dir.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ PkeyPtr RsaKey(unsigned int bits, unsigned int exponent) {
 
 enum class PemKind { Private, Public, Encrypted };
 
-std::string WritePem(const TempDir& dir, const char* name, EVP_PKEY* key, PemKind kind) {
-  std::string path = dir.Path(name);
+std::string WritePem(const TempDirectory& dir, const char* name, EVP_PKEY* key, PemKind kind) {
+  std::string path = dir.File(name);
   std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new_file(path.c_str(), "w"), BIO_free);
   char passphrase[] = "secret";
   const int written =
@@ -85,7 +85,7 @@ std::string WritePem(const TempDir& dir, const char* name, EVP_PKEY* key, PemKin
 
 struct RefusedKey {
   const char* name;
-  std::function<std::string(const TempDir&)> make;
+  std::function<std::string(const TempDirectory&)> make;
   const char* reason;
 };
 void PrintTo(const RefusedKey& row, std::ostream* out) {
@@ -96,49 +96,49 @@ class SigningKeyRefusal : public ::testing::TestWithParam<RefusedKey> {};
 
 TEST_P(SigningKeyRefusal, NamesTheFileAndTheReason) {
   const RefusedKey& c = GetParam();
-  const TempDir dir;
+  const TempDirectory dir;
   const std::string path = c.make(dir);
   ExpectRefusal([&] { const signing::SigningKey key(path); }, {path, c.reason});
 }
 
 const RefusedKey kRefusedKeys[] = {
     {"Rsa1024",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        return WritePem(dir, "k1024.pem", RsaKey(1024, 65537).get(), PemKind::Private);
      },
      "1024-bit"},
     {"Rsa3072",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        return WritePem(dir, "k3072.pem", RsaKey(3072, 65537).get(), PemKind::Private);
      },
      "3072-bit"},
     {"Exponent3",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        return WritePem(dir, "e3.pem", RsaKey(2048, 3).get(), PemKind::Private);
      },
      "65537"},
     {"PublicKeyOnly",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        return WritePem(dir, "public.pem", RsaKey(2048, 65537).get(), PemKind::Public);
      },
      "no unencrypted PEM private key"},
     {"Encrypted",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        return WritePem(dir, "encrypted.pem", RsaKey(2048, 65537).get(), PemKind::Encrypted);
      },
      "no unencrypted PEM private key"},
     {"EllipticCurve",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        const PkeyPtr ecKey{EVP_EC_gen("P-256")};
        return WritePem(dir, "ec.pem", ecKey.get(), PemKind::Private);
      },
      "not an RSA key"},
     {"NotPem",
-     [](const TempDir& dir) {
+     [](const TempDirectory& dir) {
        return dir.Write("junk.pem", {'n', 'o', ' ', 'k', 'e', 'y', '\n'});
      },
      "no unencrypted PEM private key"},
-    {"Missing", [](const TempDir& dir) { return dir.Path("missing.pem"); }, "cannot read"},
+    {"Missing", [](const TempDirectory& dir) { return dir.File("missing.pem"); }, "cannot read"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, SigningKeyRefusal, ::testing::ValuesIn(kRefusedKeys),

@@ -32,11 +32,7 @@ size_t OpenDescriptors() {
 
 class AllocationFailureTest : public ::testing::Test {
  protected:
-  std::string Write(const Bytes& bytes) {
-    std::string path = dir_.File("file");
-    WriteFileBytes(path, bytes);
-    return path;
-  }
+  std::string Write(const Bytes& bytes) { return dir_.Write("file", bytes); }
 
   TempDirectory dir_;
 };
