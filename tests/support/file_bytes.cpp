@@ -39,3 +39,9 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
     Fail("cannot write", path);
   }
 }
+
+void PutU32Le(Bytes* bytes, size_t offset, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) {
+    bytes->at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+  }
+}

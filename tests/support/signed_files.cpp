@@ -34,12 +34,6 @@ Bytes MinimalExecutable(uint16_t magic, uint32_t headerOffset, size_t length) {
   return bytes;
 }
 
-void PutU32Le(Bytes* bytes, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) {
-    bytes->at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-  }
-}
-
 void PutHex8(Bytes* bytes, size_t offset, uint32_t value) {
   char digits[9];
   std::snprintf(digits, sizeof digits, "%08X", value);

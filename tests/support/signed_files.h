@@ -32,8 +32,6 @@ Bytes SampleContent(size_t n, uint32_t seed = 1);
 // certificate directory entry says "no table"), `length` bytes in all.
 Bytes MinimalExecutable(uint16_t magic, uint32_t headerOffset, size_t length);
 
-void PutU32Le(Bytes* bytes, size_t offset, uint32_t value);
-
 // Eight uppercase hexadecimal digits, most significant first, as the text form writes them.
 void PutHex8(Bytes* bytes, size_t offset, uint32_t value);
 

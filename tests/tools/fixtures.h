@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 using Octets = std::vector<uint8_t>;
 
 // Deterministic filler for the signing tests, kept apart from SampleContent on purpose: its
@@ -22,12 +24,6 @@ inline Octets Filler(size_t length, uint32_t seed = 1) {
     byte = static_cast<uint8_t>((state >> 24) | 1);
   }
   return bytes;
-}
-
-inline void PutU32Le(Octets* bytes, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) {
-    (*bytes)[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-  }
 }
 
 // The executable header fields the excluded ranges come from; everything else is filler,
