@@ -15,18 +15,18 @@ namespace {
 
 constexpr uint64_t kFourGiB = uint64_t{1} << 32;
 
-// The block's excluded region: excludedLength bytes from padBefore bytes before H. A region
-// that would start before the file or end beyond 2^32, or that is empty at offset 0, has
-// no place in a list of 32-bit ranges.
-ExcludedRange* CreateBlockRange(uint32_t fileLength, uint32_t blockDistance,
-                                const SignatureBlockInfo* block, bool* malformed) {
-  const int64_t start = static_cast<int64_t>(fileLength) - block->padBefore - blockDistance;
-  const int64_t afterEnd = start + block->excludedLength;
-  *malformed = start < 0 || afterEnd == 0 || static_cast<uint64_t>(afterEnd) > kFourGiB;
-  if (*malformed) {
-    return nullptr;
+// The start of the block's excluded region, excludedLength bytes from padBefore bytes
+// before H. False for a region that would start before the file or end beyond 2^32, or that
+// is empty at offset 0: such a region has no place in a list of 32-bit ranges.
+bool BlockRegionStart(uint32_t fileLength, uint32_t blockDistance, const SignatureBlockInfo* block,
+                      uint32_t* start) {
+  const int64_t first = static_cast<int64_t>(fileLength) - block->padBefore - blockDistance;
+  const int64_t afterEnd = first + block->excludedLength;
+  if (first < 0 || afterEnd == 0 || static_cast<uint64_t>(afterEnd) > kFourGiB) {
+    return false;
   }
-  return CreateExcludedRange(static_cast<uint32_t>(start), block->excludedLength);
+  *start = static_cast<uint32_t>(first);
+  return true;
 }
 
 }  // namespace
@@ -127,11 +127,11 @@ int VerifyEmbeddedSignature(const wchar_t* path, VerifyStatus* status, const uin
     return 0;
   }
 
-  bool malformed = false;
-  ExcludedRange* region = CreateBlockRange(fileLength, blockDistance, block, &malformed);
-  if (malformed) {
+  uint32_t regionStart = 0;
+  if (!BlockRegionStart(fileLength, blockDistance, block, &regionStart)) {
     return ReportStatus(status, StatusMalformedBlock);
   }
+  ExcludedRange* region = CreateExcludedRange(regionStart, block->excludedLength);
   if (region == nullptr) {
     return ReportStatus(status, StatusNoMemory);
   }

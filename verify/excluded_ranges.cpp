@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "crypto/memory.h"
+#include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/little_endian.h"
+#include "verify/node_list.h"
 
 namespace {
 
@@ -20,39 +22,14 @@ constexpr uint32_t kDirectory32 = 152;
 constexpr uint32_t kDirectory64 = 168;
 constexpr uint32_t kDirectoryEntryLength = 8;
 
-// The 64-byte header buffer, released on every way out of the header reads.
-class HeaderBuffer {
- public:
-  HeaderBuffer() : bytes_(static_cast<uint8_t*>(MemoryAllocate(kDosHeaderLength))) {}
-  HeaderBuffer(const HeaderBuffer&) = delete;
-  HeaderBuffer& operator=(const HeaderBuffer&) = delete;
-  ~HeaderBuffer() { MemoryRelease(bytes_); }
-  uint8_t* get() const { return bytes_; }
-
- private:
-  uint8_t* bytes_;
-};
-
-bool ReadAt(int file, uint64_t offset, uint8_t* out, uint32_t count) {
-  return FileSeek(file, static_cast<int64_t>(offset), FileOrigin::Start) >= 0 &&
-         FileRead(file, out, count) == count;
-}
-
-void AppendExcludedRange(ExcludedRange** list, ExcludedRange* node) {
+// Appends a new range at the end of the list; false when memory runs out.
+bool AppendNew(ExcludedRange** list, uint32_t start, uint32_t size) {
   ExcludedRange** link = list;
   while (*link != nullptr) {
     link = &(*link)->next;
   }
-  *link = node;
-}
-
-bool AppendNew(ExcludedRange** list, uint32_t start, uint32_t size) {
-  ExcludedRange* node = CreateExcludedRange(start, size);
-  if (node == nullptr) {
-    return false;
-  }
-  AppendExcludedRange(list, node);
-  return true;
+  *link = CreateExcludedRange(start, size);
+  return *link != nullptr;
 }
 
 }  // namespace
@@ -61,23 +38,25 @@ int CollectPeExclusions(int file, ExcludedRange** list) {
   uint64_t headerOffset = 0;
   uint64_t directory = 0;
   {
-    const HeaderBuffer header;
-    uint8_t* bytes = header.get();
-    if (bytes == nullptr || !ReadAt(file, 0, bytes, kDosHeaderLength)) {
+    // The 64-byte header buffer lives only for the header reads.
+    ScopedCheckResources resources;
+    auto* bytes = static_cast<uint8_t*>(MemoryAllocate(kDosHeaderLength));
+    resources->buffers[0] = bytes;
+    if (bytes == nullptr || !FileReadAt(file, 0, bytes, kDosHeaderLength)) {
       return kPeLayoutUnreadable;
     }
     if (bytes[0] != 'M' || bytes[1] != 'Z') {
       return kNoCertificateTable;
     }
     headerOffset = ReadU32Le(bytes + kHeaderOffsetField);
-    if (!ReadAt(file, headerOffset + kMagicOffset, bytes, 4)) {
+    if (!FileReadAt(file, static_cast<int64_t>(headerOffset + kMagicOffset), bytes, 4)) {
       return kPeLayoutUnreadable;
     }
     directory =
         headerOffset + (ReadU16Le(bytes) == kOptionalHeader32 ? kDirectory32 : kDirectory64);
   }
   uint8_t entry[kDirectoryEntryLength];
-  if (!ReadAt(file, directory, entry, kDirectoryEntryLength)) {
+  if (!FileReadAt(file, static_cast<int64_t>(directory), entry, kDirectoryEntryLength)) {
     return kPeLayoutUnreadable;
   }
   // Both fields lie before the directory entry just read, so inside a file below 4 GiB.
@@ -133,10 +112,6 @@ bool ExcludedRangesOrdered(const ExcludedRange* list) {
 }
 
 void ReleaseExcludedRanges(ExcludedRange** list) {
-  for (ExcludedRange* range = *list; range != nullptr;) {
-    ExcludedRange* next = range->next;
-    MemoryRelease(range);
-    range = next;
-  }
+  ReleaseNodes(*list);
   *list = nullptr;
 }

@@ -31,4 +31,10 @@ int64_t FileRead(int file, void* buffer, uint32_t count);
 // Closes an open descriptor; kFileNotOpen is ignored.
 void FileClose(int file);
 
+// Reads exactly `count` bytes from `offset` (from the start); false for a failed seek, a
+// failed read or fewer bytes.
+inline bool FileReadAt(int file, int64_t offset, void* out, uint32_t count) {
+  return FileSeek(file, offset, FileOrigin::Start) >= 0 && FileRead(file, out, count) == count;
+}
+
 #endif

@@ -7,6 +7,7 @@
 
 #include "crypto/memory.h"
 #include "crypto/rsa.h"
+#include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/keys.h"
 #include "verify/little_endian.h"
@@ -21,36 +22,13 @@ constexpr uint32_t kDigestLength = 16;
 constexpr uint32_t kSignedSizeOffset = 20;
 constexpr uint32_t kContentDigestOffset = 32;
 
-// One zero-filled area for everything of fixed size, and the open file; both go when the
-// check ends.
+// One zero-filled area for everything of fixed size.
 struct ScriptWork {
   uint8_t decoded[kSignatureLength];
   uint8_t signature[kSignatureLength];
   char text[kSignatureTextLength];
   uint8_t scratch[kDigestLength];
 };
-
-class ScriptCheck {
- public:
-  explicit ScriptCheck(int file)
-      : file_(file), work_(static_cast<ScriptWork*>(MemoryAllocate(sizeof(ScriptWork)))) {}
-  ScriptCheck(const ScriptCheck&) = delete;
-  ScriptCheck& operator=(const ScriptCheck&) = delete;
-  ~ScriptCheck() {
-    FileClose(file_);
-    MemoryRelease(work_);
-  }
-  int file() const { return file_; }
-  ScriptWork* work() const { return work_; }
-
- private:
-  int file_;
-  ScriptWork* work_;
-};
-
-bool ReadAt(int file, int64_t offset, void* out, uint32_t count) {
-  return FileSeek(file, offset, FileOrigin::Start) >= 0 && FileRead(file, out, count) == count;
-}
 
 // 64 groups of 8 characters, 4 octets each. A group is read as a number with its four
 // character pairs in reverse order and stored least significant octet first, which gives
@@ -75,23 +53,25 @@ int32_t VerifyScriptSignature(const wchar_t* path) {
   if (!FileExists(path)) {
     return kScriptNotFound;
   }
-  const int file = FileOpenRead(path);
+  ScopedCheckResources resources;
+  resources->file = FileOpenRead(path);
+  const int file = resources->file;
   if (file == kFileNotOpen) {
     return kScriptOpenFailed;
   }
-  const ScriptCheck check(file);
-  ScriptWork* work = check.work();
-  const int64_t size = FileLength(file);
+  auto* work = static_cast<ScriptWork*>(MemoryAllocate(sizeof(ScriptWork)));
+  resources->buffers[0] = work;
   if (work == nullptr) {
     return kScriptNoMemory;
   }
+  const int64_t size = FileLength(file);
   // Sizes are 32-bit in the signature, so a file of 4 GiB or more cannot be read as signed.
   if (size < 0 || size > UINT32_MAX) {
     return kScriptShortRead;
   }
 
   uint8_t form = 0;
-  if (!ReadAt(file, size - 1, &form, 1)) {
+  if (!FileReadAt(file, size - 1, &form, 1)) {
     return kScriptShortRead;
   }
   if (form != 'B' && form != 'T') {
@@ -99,11 +79,11 @@ int32_t VerifyScriptSignature(const wchar_t* path) {
   }
   const uint32_t trailer = form == 'B' ? kBinaryTrailer : kTextTrailer;
   if (form == 'B') {
-    if (!ReadAt(file, size - kBinaryTrailer, work->signature, kSignatureLength)) {
+    if (!FileReadAt(file, size - kBinaryTrailer, work->signature, kSignatureLength)) {
       return kScriptShortRead;
     }
   } else {
-    if (!ReadAt(file, size - kTextTrailer, work->text, kSignatureTextLength)) {
+    if (!FileReadAt(file, size - kTextTrailer, work->text, kSignatureTextLength)) {
       return kScriptShortRead;
     }
     DecodeSignatureText(work->text, work->signature);

@@ -9,6 +9,7 @@
 #include "verify/file_access.h"
 #include "verify/hex.h"
 #include "verify/little_endian.h"
+#include "verify/node_list.h"
 
 const char SignatureHeadMagic[kMagicLength] = {'K', 'T', 'C', 'S', '4', 'F', '3', 'A',
                                                '4', '2', '0', '0', 'C', '3', '7', 'O'};
@@ -220,11 +221,7 @@ void ReleaseSignatureBlock(SignatureBlockInfo* info) {
   if (info == nullptr) {
     return;
   }
-  for (SignatureEntry* entry = info->entries; entry != nullptr;) {
-    SignatureEntry* next = entry->next;
-    MemoryRelease(entry);
-    entry = next;
-  }
+  ReleaseNodes(info->entries);
   MemoryRelease(info);
 }
 
@@ -232,10 +229,6 @@ void ReleaseTextBlockCharacters(TextBlockCharacters* text) {
   if (text == nullptr) {
     return;
   }
-  for (TextEntryCharacters* entry = text->entries; entry != nullptr;) {
-    TextEntryCharacters* next = entry->next;
-    MemoryRelease(entry);
-    entry = next;
-  }
+  ReleaseNodes(text->entries);
   MemoryRelease(text);
 }

@@ -3,6 +3,7 @@
 
 #include "crypto/md5.h"
 #include "crypto/memory.h"
+#include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/script_signature.h"
 
@@ -18,12 +19,13 @@ int32_t HashSignedContent(int file, uint32_t trailerLength, uint8_t* digest,
     return kHashBadArgument;
   }
   const auto contentLength = static_cast<uint32_t>(length - trailerLength);
+  ScopedCheckResources resources;
   auto* content = static_cast<uint8_t*>(MemoryAllocate(contentLength));
+  resources->buffers[0] = content;
   if (content == nullptr) {
     return kHashNoMemory;
   }
   if (FileRead(file, content, contentLength) != contentLength) {
-    MemoryRelease(content);
     return kHashShortRead;
   }
   uint8_t computed[kMd5Length];
@@ -31,7 +33,6 @@ int32_t HashSignedContent(int file, uint32_t trailerLength, uint8_t* digest,
   Md5Init(&context);
   Md5Update(&context, content, contentLength);
   Md5Final(computed, &context);
-  MemoryRelease(content);
   std::memcpy(digest, computed, digestLength);
   return kHashDone;
 }
