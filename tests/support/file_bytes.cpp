@@ -13,6 +13,12 @@ namespace {
   throw std::runtime_error(std::string(what) + " " + path + ": " + std::strerror(errno));
 }
 
+void PutLe(Bytes* bytes, size_t offset, uint32_t value, size_t width) {
+  for (size_t i = 0; i < width; ++i) {
+    bytes->at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+  }
+}
+
 }  // namespace
 
 Bytes ReadFileBytes(const std::string& path) {
@@ -40,8 +46,10 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   }
 }
 
+void PutU16Le(Bytes* bytes, size_t offset, uint16_t value) {
+  PutLe(bytes, offset, value, 2);
+}
+
 void PutU32Le(Bytes* bytes, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) {
-    bytes->at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-  }
+  PutLe(bytes, offset, value, 4);
 }

@@ -13,7 +13,8 @@ using Bytes = std::vector<uint8_t>;
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 
-// Writes a 32-bit little-endian field at `offset`, which must lie inside the bytes.
+// Write a 16- or 32-bit little-endian field at `offset`, which must lie inside the bytes.
+void PutU16Le(Bytes* bytes, size_t offset, uint16_t value);
 void PutU32Le(Bytes* bytes, size_t offset, uint32_t value);
 
 #endif

@@ -32,6 +32,14 @@ Bytes SampleContent(size_t n, uint32_t seed = 1);
 // certificate directory entry says "no table"), `length` bytes in all.
 Bytes MinimalExecutable(uint16_t magic, uint32_t headerOffset, size_t length);
 
+// A well-formed Windows executable of `length` bytes (at least 1024) that the verifier's layout
+// rules accept once a block is appended: "MZ", the "PE\0\0" header at 0x80 with the given
+// optional-header magic, 16 data directories, file alignment 512, section alignment 4096,
+// 512 bytes of headers and one section whose raw data fills the rest of the file in whole
+// 512-byte units. Header fields are zero where a loader would not care; the section and any
+// bytes after it are SampleContent(seed), so no magic appears by chance.
+Bytes SampleExecutable(size_t length, uint16_t magic = 0x20B, uint32_t seed = 1);
+
 // Eight uppercase hexadecimal digits, most significant first, as the text form writes them.
 void PutHex8(Bytes* bytes, size_t offset, uint32_t value);
 
