@@ -10,19 +10,18 @@
 #include "verify/file_access.h"
 #include "verify/file_digests.h"
 #include "verify/keys.h"
+#include "verify/signed_layout.h"
 
 namespace {
 
 constexpr uint64_t kFourGiB = uint64_t{1} << 32;
 
-// The start of the block's excluded region, excludedLength bytes from padBefore bytes
-// before H. False for a region that would start before the file or end beyond 2^32, or that
-// is empty at offset 0: such a region has no place in a list of 32-bit ranges.
+// The file offset where the block's excluded region starts, padBefore bytes before H; false
+// when that lies before the start of the file.
 bool BlockRegionStart(uint32_t fileLength, uint32_t blockDistance, const SignatureBlockInfo* block,
                       uint32_t* start) {
   const int64_t first = static_cast<int64_t>(fileLength) - block->padBefore - blockDistance;
-  const int64_t afterEnd = first + block->excludedLength;
-  if (first < 0 || afterEnd == 0 || static_cast<uint64_t>(afterEnd) > kFourGiB) {
+  if (first < 0) {
     return false;
   }
   *start = static_cast<uint32_t>(first);
@@ -127,9 +126,14 @@ int VerifyEmbeddedSignature(const wchar_t* path, VerifyStatus* status, const uin
     return 0;
   }
 
+  // The layout decides before any byte is hashed whether the digests can prove anything.
   uint32_t regionStart = 0;
   if (!BlockRegionStart(fileLength, blockDistance, block, &regionStart)) {
     return ReportStatus(status, StatusMalformedBlock);
+  }
+  if (CheckSignedLayout(file, fileLength, regionStart, block->excludedLength, nullptr, status) ==
+      0) {
+    return 0;
   }
   ExcludedRange* region = CreateExcludedRange(regionStart, block->excludedLength);
   if (region == nullptr) {

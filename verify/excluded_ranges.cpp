@@ -9,18 +9,9 @@
 #include "verify/file_access.h"
 #include "verify/little_endian.h"
 #include "verify/node_list.h"
+#include "verify/pe_header.h"
 
 namespace {
-
-constexpr uint32_t kDosHeaderLength = 64;
-constexpr uint32_t kHeaderOffsetField = 60;
-constexpr uint32_t kMagicOffset = 24;
-constexpr uint32_t kChecksumOffset = 88;
-constexpr uint32_t kChecksumLength = 4;
-constexpr uint16_t kOptionalHeader32 = 0x10B;
-constexpr uint32_t kDirectory32 = 152;
-constexpr uint32_t kDirectory64 = 168;
-constexpr uint32_t kDirectoryEntryLength = 8;
 
 // Appends a new range at the end of the list; false when memory runs out.
 bool AppendNew(ExcludedRange** list, uint32_t start, uint32_t size) {
@@ -48,19 +39,19 @@ int CollectPeExclusions(int file, ExcludedRange** list) {
     if (bytes[0] != 'M' || bytes[1] != 'Z') {
       return kNoCertificateTable;
     }
-    headerOffset = ReadU32Le(bytes + kHeaderOffsetField);
-    if (!FileReadAt(file, static_cast<int64_t>(headerOffset + kMagicOffset), bytes, 4)) {
+    headerOffset = ReadU32Le(bytes + kPeHeaderOffsetField);
+    if (!FileReadAt(file, static_cast<int64_t>(headerOffset + kOptionalHeaderOffset), bytes, 4)) {
       return kPeLayoutUnreadable;
     }
-    directory =
-        headerOffset + (ReadU16Le(bytes) == kOptionalHeader32 ? kDirectory32 : kDirectory64);
+    directory = headerOffset + CertificateEntryOffset(ReadU16Le(bytes));
   }
   uint8_t entry[kDirectoryEntryLength];
   if (!FileReadAt(file, static_cast<int64_t>(directory), entry, kDirectoryEntryLength)) {
     return kPeLayoutUnreadable;
   }
   // Both fields lie before the directory entry just read, so inside a file below 4 GiB.
-  if (!AppendNew(list, static_cast<uint32_t>(headerOffset + kChecksumOffset), kChecksumLength) ||
+  const uint64_t checksum = headerOffset + kOptionalHeaderOffset + kChecksumOffset;
+  if (!AppendNew(list, static_cast<uint32_t>(checksum), kChecksumLength) ||
       !AppendNew(list, static_cast<uint32_t>(directory), kDirectoryEntryLength)) {
     return kPeLayoutUnreadable;
   }

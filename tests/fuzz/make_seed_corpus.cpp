@@ -45,8 +45,11 @@ void PutLe32(Bytes* bytes, size_t offset, uint32_t value) {
 }
 
 // The fields of a PE32+ header that the verifier reads, and nothing else: "MZ", e = 64,
-// "PE\0\0", magic 0x20B, an empty certificate-table entry at e + 168.
+// "PE\0\0", an optional header of 240 bytes with magic 0x20B, section alignment 4096, file
+// alignment 512, 512 bytes of headers and 16 data directories (the certificate-table entry at
+// e + 168 empty), and no sections.
 constexpr size_t kPeHeader = 64;
+constexpr size_t kOptionalHeader = kPeHeader + 24;
 constexpr size_t kCertificateEntry = kPeHeader + 168;
 
 Bytes MinimalExecutable() {
@@ -55,8 +58,13 @@ Bytes MinimalExecutable() {
   file[1] = 'Z';
   PutLe32(&file, 60, kPeHeader);
   std::memcpy(&file[kPeHeader], "PE\0\0", 4);
-  file[kPeHeader + 24] = 0x0B;
-  file[kPeHeader + 25] = 0x02;
+  file[kPeHeader + 20] = 240;
+  file[kOptionalHeader] = 0x0B;
+  file[kOptionalHeader + 1] = 0x02;
+  PutLe32(&file, kOptionalHeader + 32, 4096);
+  PutLe32(&file, kOptionalHeader + 36, 512);
+  PutLe32(&file, kOptionalHeader + 60, 512);
+  PutLe32(&file, kOptionalHeader + 108, 16);
   return file;
 }
 

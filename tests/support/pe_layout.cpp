@@ -45,6 +45,17 @@ PeLayout ReadPeLayout(const Bytes& file) {
   return layout;
 }
 
+std::vector<PeSection> ReadPeSections(const Bytes& file) {
+  const PeLayout layout = ReadPeLayout(file);
+  const uint32_t table = layout.e + 24 + ReadLe16(file, layout.e + kOptionalHeaderSizeField);
+  std::vector<PeSection> sections;
+  for (uint32_t k = 0; k < ReadLe16(file, layout.e + kSectionCountField); ++k) {
+    const uint32_t header = table + 40 * k;
+    sections.push_back({header, ReadLe32(file, header + 20), ReadLe32(file, header + 16)});
+  }
+  return sections;
+}
+
 uint32_t PeChecksum(const Bytes& file, uint32_t checksumOffset) {
   if (checksumOffset % 2 != 0) {
     throw std::runtime_error("checksum field at odd offset " + std::to_string(checksumOffset));

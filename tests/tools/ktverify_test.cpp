@@ -34,7 +34,8 @@ class KtverifyTest : public ::testing::Test {
  protected:
   std::string SignedExe(const std::string& name, Form form, char key) {
     return dir_.Write(
-        name, signing::SignExecutable(SampleContent(2000), DevKey(key), {form, key, 0, {}}).bytes);
+        name,
+        signing::SignExecutable(SampleExecutable(2000), DevKey(key), {form, key, 0, {}}).bytes);
   }
   std::string SignedScript(const std::string& name) {
     return dir_.Write(name, signing::SignScript(SampleContent(300), DevKey('D'), Form::Text));
@@ -44,7 +45,7 @@ class KtverifyTest : public ::testing::Test {
 };
 
 TEST_F(KtverifyTest, OneTsvLinePerFileInOrder) {
-  Bytes changed = signing::SignExecutable(SampleContent(2000), DevKey('P'), {}).bytes;
+  Bytes changed = signing::SignExecutable(SampleExecutable(2000), DevKey('P'), {}).bytes;
   changed[7] ^= 1;
   const struct {
     std::string path;
@@ -85,7 +86,7 @@ TEST_F(KtverifyTest, ExitsWithZeroWhenEveryFileIsAccepted) {
 }
 
 TEST_F(KtverifyTest, TextSaysWhyAFileIsRejected) {
-  Bytes changed = signing::SignExecutable(SampleContent(2000), DevKey('P'), {}).bytes;
+  Bytes changed = signing::SignExecutable(SampleExecutable(2000), DevKey('P'), {}).bytes;
   changed[3] ^= 1;
   const ProgramResult run = Ktverify({dir_.Write("changed.exe", changed)});
   EXPECT_EQ(run.exitCode, 1) << run.err;

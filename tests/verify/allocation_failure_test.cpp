@@ -41,7 +41,7 @@ TEST_F(AllocationFailureTest, EmbeddedCheck) {
   for (const Form form : {Form::Binary, Form::Text}) {
     for (const char key : {'P', 'D'}) {
       const std::wstring path = WidePath(Write(
-          signing::SignExecutable(SampleContent(5000), DevKey(key), {form, key, 0, {}}).bytes));
+          signing::SignExecutable(SampleExecutable(5000), DevKey(key), {form, key, 0, {}}).bytes));
       const size_t descriptors = OpenDescriptors();
       std::set<VerifyStatus> seen;
       const uint32_t failures = ForEachAllocationFailure([&](uint32_t call) {

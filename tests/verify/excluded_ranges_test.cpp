@@ -279,10 +279,10 @@ TEST(ComputeFileDigests, AgreesWithTheSigner) {
 // Signed executables whose header fields, changed after signing, put the block's region
 // out of order with the header's ranges: the verifier refuses to read such a list.
 TEST(ExcludedRanges, ListsOutOfOrderAreMalformed) {
-  constexpr uint32_t kHeader = 0x40;
+  constexpr uint32_t kHeader = 0x80;  // where SampleExecutable puts it
   constexpr size_t kDirectory = kHeader + 168;
   auto signedExecutable = [] {
-    return signing::SignExecutable(MinimalExecutable(0x20B, kHeader, 2048), DevKey('P'),
+    return signing::SignExecutable(SampleExecutable(2048), DevKey('P'),
                                    {signing::Form::Binary, 'P', 0, {}});
   };
   const struct {
@@ -309,6 +309,8 @@ TEST(ExcludedRanges, ListsOutOfOrderAreMalformed) {
        [](signing::SignedExecutable* f) {
          const auto moved = static_cast<uint32_t>(f->bytes.size());
          f->bytes.resize(f->bytes.size() + 256, 0);
+         f->bytes[moved] = 'P';
+         f->bytes[moved + 1] = 'E';
          f->bytes[moved + 24] = 0x0B;
          f->bytes[moved + 25] = 0x02;
          PutU32Le(&f->bytes, 60, moved);

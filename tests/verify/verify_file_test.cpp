@@ -24,7 +24,7 @@ using signing::Form;
 using signing::SignedExecutable;
 
 SignedExecutable SignedWith(Form form, char signingKey, char entryKind,
-                            const Bytes& content = SampleContent(3000)) {
+                            const Bytes& content = SampleExecutable(3000)) {
   return signing::SignExecutable(content, DevKey(signingKey), {form, entryKind, 0, {}});
 }
 
@@ -87,7 +87,8 @@ const FileCase kFileCases[] = {
      1, StatusVerifiedByScript, 0, 2},
     {"PaddedBlock",
      [] {
-       return signing::SignExecutable(SampleContent(3001), DevKey('P'), {Form::Binary, 'P', 32, 32})
+       return signing::SignExecutable(SampleExecutable(3001), DevKey('P'),
+                                      {Form::Binary, 'P', 32, 32})
            .bytes;
      },
      1, StatusVerifiedWithKeyP, 0, 3},
@@ -97,9 +98,9 @@ const FileCase kFileCases[] = {
        return SignedWith(Form::Binary, 'P', 'P', inner.bytes).bytes;
      },
      1, StatusVerifiedWithKeyP, 0, 3},
-    {"SignedMinimalExecutable",
-     [] { return SignedWith(Form::Binary, 'P', 'P', MinimalExecutable(0x20B, 0x80, 1024)).bytes; },
-     1, StatusVerifiedWithKeyP, 0, 3},
+    {"SignedPe32Executable",
+     [] { return SignedWith(Form::Text, 'P', 'P', SampleExecutable(3000, 0x10B)).bytes; }, 1,
+     StatusVerifiedWithKeyP, 0, 3},
     {"NoSuchFile", nullptr, 0, StatusFileNotFound, 2, 2},
     {"UnsignedFile", [] { return SampleContent(5000); }, 0, StatusNoSignatureBlock, 6, 6},
     // Shorter than the 64-byte header that every file is first read for.
@@ -116,7 +117,7 @@ const FileCase kFileCases[] = {
     {"ContentExtended",
      [] {
        SignedExecutable file = SignedWith(Form::Text, 'P', 'P');
-       file.bytes.insert(file.bytes.begin(), 'x');
+       file.bytes.insert(file.bytes.begin() + 1000, 'x');
        return file.bytes;
      },
      0, StatusDigestMismatch, 5, 5},
@@ -157,16 +158,24 @@ const FileCase kFileCases[] = {
     {"PaddingAfterTheBlockChanged",
      [] {
        SignedExecutable file =
-           signing::SignExecutable(SampleContent(3000), DevKey('P'), {Form::Binary, 'P', 4, 8});
+           signing::SignExecutable(SampleExecutable(3000), DevKey('P'), {Form::Binary, 'P', 4, 8});
        file.bytes.back() = 0x55;
        file.bytes[file.layout.blockStart - 1] = 0x66;
        return file.bytes;
      },
      1, StatusVerifiedWithKeyP, 0, 3},
+    // A region that does not reach the end of the file leaves room for bytes after it.
     {"ExcludedRegionTooShort",
      Changed(Form::Binary, [](SignedExecutable* f,
                               BlockPatch* p) { p->ExcludedLength(f->layout.excludedLength - 1); }),
-     0, StatusDigestMismatch, 5, 5},
+     0, StatusMalformedBlock, 5, 5},
+    {"ByteAppended",
+     [] {
+       SignedExecutable file = SignedWith(Form::Binary, 'P', 'P');
+       file.bytes.push_back(0);
+       return file.bytes;
+     },
+     0, StatusMalformedBlock, 5, 5},
     // Regions that cannot be read as ascending, disjoint ranges.
     {"BlockRegionBeforeTheFile",
      Changed(Form::Binary,
@@ -318,7 +327,7 @@ TEST(VerifyFile, KeyPIsTheCallersKey) {
 TEST(VerifyFile, HeadOnlyComparesTheFirst4096Bytes) {
   const TempDirectory dir;
   const std::string path = dir.File("signed.bin");
-  SignedExecutable file = SignedWith(Form::Binary, 'P', 'P', SampleContent(10000));
+  SignedExecutable file = SignedWith(Form::Binary, 'P', 'P', SampleExecutable(10000));
   const std::wstring wide = WidePath(path);
   const struct {
     size_t changedOffset;
