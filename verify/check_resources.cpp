@@ -15,12 +15,7 @@ void ReleaseCheckResources(CheckResources* resources) {
     MemoryRelease(buffer);
     buffer = nullptr;
   }
-  for (ByteBufferHolder* holder = resources->holders; holder != nullptr;) {
-    ByteBufferHolder* next = holder->next;
-    MemoryRelease(holder->buffer);
-    MemoryRelease(holder);
-    holder = next;
-  }
+  ReleaseByteBufferHolders(resources->holders);
   resources->holders = nullptr;
 }
 

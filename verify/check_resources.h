@@ -1,19 +1,12 @@
-// The owning slots of one verification routine, released together on every exit path.
+// Internal to verify/: the owning slots of one verification routine, released together on
+// every exit path.
 #ifndef KT_VERIFY_CHECK_RESOURCES_H
 #define KT_VERIFY_CHECK_RESOURCES_H
 
 #include <cstdint>
 
-#include "verify/excluded_ranges.h"
+#include "verify/check_records.h"
 #include "verify/file_access.h"
-#include "verify/signature_block.h"
-
-// A heap buffer with its length, in a chain of such holders.
-struct ByteBufferHolder {
-  uint8_t* buffer;
-  uint32_t length;
-  ByteBufferHolder* next;
-};
 
 constexpr uint32_t kCheckBufferSlots = 4;
 

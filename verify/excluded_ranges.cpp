@@ -8,7 +8,6 @@
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/little_endian.h"
-#include "verify/node_list.h"
 #include "verify/pe_header.h"
 
 namespace {
@@ -100,9 +99,4 @@ bool ExcludedRangesOrdered(const ExcludedRange* list) {
     firstFree = afterEnd;
   }
   return true;
-}
-
-void ReleaseExcludedRanges(ExcludedRange** list) {
-  ReleaseNodes(*list);
-  *list = nullptr;
 }

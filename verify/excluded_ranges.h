@@ -14,17 +14,8 @@
 
 #include <cstdint>
 
+#include "verify/check_records.h"
 #include "verify/status.h"
-
-// One range, both ends inclusive; end = start - 1 is an empty range. The list is kept in
-// ascending order of start.
-struct ExcludedRange {
-  uint32_t start;
-  uint32_t startHigh;  // always 0
-  uint32_t end;
-  uint32_t endHigh;  // always 0
-  ExcludedRange* next;
-};
 
 // CollectPeExclusions results.
 constexpr int kPeLayoutUnreadable = 0;
@@ -54,8 +45,5 @@ bool ExcludedRangesOrdered(const ExcludedRange* list);
 // open or not rewindable), 8 (a list that is not ascending and disjoint), 13 (read error).
 int ReadFileExcluding(uint8_t* buffer, int file, uint32_t limit, const ExcludedRange* list,
                       uint32_t* count, VerifyStatus* status);
-
-// Frees every node of the list and empties it.
-void ReleaseExcludedRanges(ExcludedRange** list);
 
 #endif

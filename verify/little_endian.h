@@ -1,5 +1,5 @@
-// Little-endian fields of the signature formats, read byte by byte so that neither the
-// host's byte order nor the buffer's alignment matters.
+// Internal to verify/: little-endian fields of the signature formats, read byte by byte so that
+// neither the host's byte order nor the buffer's alignment matters.
 #ifndef KT_VERIFY_LITTLE_ENDIAN_H
 #define KT_VERIFY_LITTLE_ENDIAN_H
 

@@ -1,5 +1,5 @@
-// The verifier's lists are chains of heap nodes linked through `next`; one routine frees
-// such a chain.
+// Internal to verify/: the verifier's lists are chains of heap nodes linked through `next`;
+// one routine frees such a chain.
 #ifndef KT_VERIFY_NODE_LIST_H
 #define KT_VERIFY_NODE_LIST_H
 

@@ -9,7 +9,6 @@
 #include "verify/file_access.h"
 #include "verify/hex.h"
 #include "verify/little_endian.h"
-#include "verify/node_list.h"
 
 const char SignatureHeadMagic[kMagicLength] = {'K', 'T', 'C', 'S', '4', 'F', '3', 'A',
                                                '4', '2', '0', '0', 'C', '3', '7', 'O'};
@@ -215,20 +214,4 @@ int FindSignatureEntry(SignatureEntry* entries, SignatureEntry** found, VerifySt
     }
   }
   return ReportStatus(status, StatusNoSignatureEntry);
-}
-
-void ReleaseSignatureBlock(SignatureBlockInfo* info) {
-  if (info == nullptr) {
-    return;
-  }
-  ReleaseNodes(info->entries);
-  MemoryRelease(info);
-}
-
-void ReleaseTextBlockCharacters(TextBlockCharacters* text) {
-  if (text == nullptr) {
-    return;
-  }
-  ReleaseNodes(text->entries);
-  MemoryRelease(text);
 }

@@ -30,65 +30,16 @@
 
 #include <cstdint>
 
+#include "verify/check_records.h"
 #include "verify/status.h"
 
 // How far back from the end of a file the tail magic is searched.
 constexpr uint32_t TailSearchLimit = 656536;
 
-constexpr uint32_t kMagicLength = 16;
 extern const char SignatureHeadMagic[kMagicLength];  // "KTCS4F3A4200C37O", no terminator
 extern const char SignatureTailMagic[kMagicLength];  // "62F3AB0132FKTCSE", no terminator
 
 constexpr uint8_t kSignatureEntryType = 3;
-
-// One entry of a block, whichever the form; dataLength counts bytes in both.
-struct SignatureEntry {
-  uint8_t entryType;
-  uint8_t dataOffsetTag;
-  uint32_t dataOffset;  // from H
-  uint8_t dataLengthTag;
-  uint32_t dataLength;
-  char keyKind;
-  uint32_t reserved[2];
-  SignatureEntry* next;  // file order
-};
-
-// The parse of one block.
-struct SignatureBlockInfo {
-  char headMagic[kMagicLength];
-  uint8_t padBeforeTag;
-  uint32_t padBefore;
-  uint8_t excludedLengthTag;
-  uint32_t excludedLength;
-  uint8_t entryCount;
-  uint32_t headerReserved[3];
-  SignatureEntry* entries;  // null when the block has none
-  uint32_t trailerReserved[3];
-  uint32_t blockOffset;
-  uint8_t padAfterTag;
-  uint32_t padAfter;
-  uint8_t kindTag;
-  char kind;  // 'B' or 'T'
-  char tailMagic[kMagicLength];
-};
-
-// The raw characters of a text-form entry that are read: up to keyKind.
-constexpr uint32_t kTextEntryReadLength = 23;
-
-struct TextEntryCharacters {
-  char text[kTextEntryReadLength];
-  TextEntryCharacters* next;
-};
-
-// The raw characters of a text-form block, held until ConvertTextBlock turns them into a
-// SignatureBlockInfo. The reserved characters are not kept, so they convert as zero.
-struct TextBlockCharacters {
-  char headMagic[kMagicLength];
-  char header[22];  // characters 16 to 37: tag, padBefore, tag, excludedLength, entryCount
-  TextEntryCharacters* entries;
-  char trailer[21];  // T-21 to T-1: blockOffset, tag, padAfter, tag, kind
-  char tailMagic[kMagicLength];
-};
 
 // Finds the last tail magic within the file's last TailSearchLimit bytes and parses the
 // block it closes into `info` (allocated and zeroed by the caller). Gives back the block
@@ -108,11 +59,5 @@ int ConvertTextBlock(SignatureBlockInfo* info, const TextBlockCharacters* text,
 // The first entry of type 3, in file order. Status 10 when the list holds none, 4 when the
 // list is empty or `found` is null.
 int FindSignatureEntry(SignatureEntry* entries, SignatureEntry** found, VerifyStatus* status);
-
-// Frees a block record and its entries; null is ignored.
-void ReleaseSignatureBlock(SignatureBlockInfo* info);
-
-// Frees a text-form holding record and its raw entries; null is ignored.
-void ReleaseTextBlockCharacters(TextBlockCharacters* text);
 
 #endif
