@@ -2,6 +2,7 @@
 #include "tests/support/forgery.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <stdexcept>
 
 #include "tests/support/pe_layout.h"
@@ -18,6 +19,11 @@ constexpr size_t kBlockOffsetFromT = 11;
 constexpr size_t kPadAfterFromT = 6;
 constexpr size_t kMagicLength = 16;
 constexpr size_t kSignatureLength = 256;
+
+// The iterator at `offset`, for the signer's size_t offsets.
+Bytes::const_iterator At(const Bytes& bytes, size_t offset) {
+  return bytes.begin() + static_cast<std::ptrdiff_t>(offset);
+}
 
 struct RawData {
   uint32_t start;
@@ -84,27 +90,28 @@ Forgery ForgeThroughCertificateEntry(const signing::SignedExecutable& file) {
 Forgery ForgeThroughMovedBlock(const signing::SignedExecutable& file) {
   const PeLayout pe = ReadPeLayout(file.bytes);
   const Bytes input(file.bytes.begin(),
-                    file.bytes.begin() + (file.layout.blockStart - file.layout.padBefore));
+                    At(file.bytes, file.layout.blockStart - file.layout.padBefore));
   const RawData raw = SectionsRawData(input);
   const Bytes copy = ChangedSections(input, raw);
   const std::vector<PeSection> sections = ReadPeSections(input);
   // Right after the section table, where the header padding starts.
-  const size_t at = (sections.back().header + 40 + 7) / 8 * 8;
+  const uint32_t at = (sections.back().header + 40 + 7) / 8 * 8;
   if (at + kEntriesEnd > raw.start) {
     throw std::runtime_error("no room for the block's head in the header padding");
   }
 
   // H, header and entry as signed; the copy where the loader will look; the signature; the
   // trailer, with the region ending at the tail magic's last byte.
-  const auto block = file.bytes.begin() + file.layout.blockStart;
-  Bytes moved(block, block + kEntriesEnd);
+  const auto block = At(file.bytes, file.layout.blockStart);
+  Bytes moved(block, At(file.bytes, file.layout.blockStart + kEntriesEnd));
   moved.resize(raw.start - at, 0);
   moved.insert(moved.end(), copy.begin(), copy.end());
   const auto dataOffset = static_cast<uint32_t>(moved.size());
-  const auto signature = file.bytes.begin() + file.layout.signatureData;
-  moved.insert(moved.end(), signature, signature + kSignatureLength);
-  const auto tail = block + file.layout.tailMagicOffset;
-  moved.insert(moved.end(), tail - kTrailerLength, tail + kMagicLength);
+  moved.insert(moved.end(), At(file.bytes, file.layout.signatureData),
+               At(file.bytes, file.layout.signatureData + kSignatureLength));
+  const size_t tail = file.layout.blockStart + file.layout.tailMagicOffset;
+  moved.insert(moved.end(), At(file.bytes, tail - kTrailerLength),
+               At(file.bytes, tail + kMagicLength));
   const size_t t = moved.size() - kMagicLength;
   PutU32Le(&moved, kPadBeforeField, 0);
   PutU32Le(&moved, kExcludedLengthField, static_cast<uint32_t>(moved.size()));

@@ -176,7 +176,7 @@ Bytes ScriptWithOpenComment() {
 void StatementsInTheFreeArea(SignedExecutable* file) {
   const std::string statements = "\r\nMsgBox 1\r\n";
   const size_t at = file->layout.blockStart + file->layout.tailMagicOffset - 23;
-  std::copy(statements.begin(), statements.end(), file->bytes.begin() + at);
+  std::copy(statements.begin(), statements.end(), &file->bytes.at(at));
 }
 
 // The optional header cut down to three data directories, the section table moved up behind
