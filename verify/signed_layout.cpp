@@ -92,9 +92,8 @@ int CheckMappedParts(const uint8_t* header, uint16_t magic, uint16_t optionalSiz
   if (RoundUp(ReadU32Le(header + kHeadersSizeOffset), fileAlignment) > tailStart) {
     return Refuse(LayoutFault::HeadersInTail, fault, status);
   }
-  const uint8_t* table = header + optionalSize;
   for (uint32_t k = 0; k < sections; ++k) {
-    const uint8_t* section = table + size_t{kSectionHeaderLength} * k;
+    const uint8_t* section = header + optionalSize + static_cast<size_t>(kSectionHeaderLength) * k;
     const uint64_t end = ReadU32Le(section + kSectionRawOffsetOffset) +
                          RoundUp(ReadU32Le(section + kSectionRawSizeOffset), fileAlignment);
     if (end > tailStart) {
