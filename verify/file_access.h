@@ -15,7 +15,8 @@ enum class FileOrigin { Start, Current, End };
 bool FileExists(const wchar_t* path);
 
 // Opens for reading in binary mode, not denying other readers or writers; kFileNotOpen on
-// failure.
+// failure. On POSIX hosts anything but a regular file fails at once, as a directory does on
+// Windows (a FIFO is not waited for).
 int FileOpenRead(const wchar_t* path);
 
 // Length in bytes, or -1.

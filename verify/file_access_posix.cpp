@@ -1,4 +1,5 @@
-// File access on POSIX hosts: wide paths become UTF-8 with '\' read as '/'.
+// File access on POSIX hosts: wide paths become UTF-8 with '\' read as '/', and only regular
+// files open.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,8 +77,21 @@ int FileOpenRead(const wchar_t* path) {
   if (!HostPath(path, hostPath)) {
     return kFileNotOpen;
   }
-  const int file = open(hostPath, O_RDONLY | O_CLOEXEC);
-  return file < 0 ? kFileNotOpen : file;
+  // Without O_NONBLOCK a FIFO would wait for a writer; it changes nothing for a regular file.
+  // O_NOCTTY keeps a terminal named here from becoming the controlling one.
+  const int file = open(hostPath, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (file < 0) {
+    return kFileNotOpen;
+  }
+  // Only regular files are read, as on Windows, where a directory cannot be opened at all: a
+  // directory, FIFO or device would otherwise be answered for by what reading it happens to
+  // give.
+  struct stat info {};
+  if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(file);
+    return kFileNotOpen;
+  }
+  return file;
 }
 
 int64_t FileLength(int file) {

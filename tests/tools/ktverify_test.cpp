@@ -1,15 +1,19 @@
 // ktverify as a program: one line per file with what the helper would answer, the exit code
 // that sums them up, and usage errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/run_program.h"
 #include "tests/support/signed_files.h"
+#include "tools/ktverify/json_string.h"
 #include "tools/ktverify/wide_path.h"
 
 namespace {
@@ -25,8 +29,9 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// Under timeout(1): a ktverify that waits is ended after a while and exits with 124.
 ProgramResult Ktverify(std::vector<std::string> args) {
-  args.insert(args.begin(), KT_KTVERIFY_PATH);
+  args.insert(args.begin(), {"timeout", "20", KT_KTVERIFY_PATH});
   return RunProgram(args);
 }
 
@@ -122,6 +127,110 @@ TEST_F(KtverifyTest, NonAsciiFileNames) {
   EXPECT_EQ(run.err, "");
 }
 
+// The JSON line for a file whose path, escaped by hand, is `path`: the keys in their order,
+// and the text format's sentence as the message.
+std::string JsonLine(const std::string& path, const char* codes, const std::string& sentence) {
+  return "{\"path\":\"" + path + "\"," + codes + ",\"message\":\"" + path + ": " + sentence + "\"}";
+}
+
+TEST_F(KtverifyTest, JsonLinePerFile) {
+  // The directory goes into the expected lines unescaped, so it must need no escaping.
+  const std::string d = dir_.Path();
+  ASSERT_TRUE(std::all_of(d.begin(), d.end(), [](char c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+  })) << d;
+  const struct {
+    std::string path;
+    std::string line;
+  } files[] = {
+      {SignedExe("say \"hi\".exe", Form::Binary, 'P'),
+       JsonLine(d + "/say \\\"hi\\\".exe", R"("result":0,"detail":3,"status":3)",
+                "accepted through its signature block with key P (result 0, status 3)")},
+      {SignedScript("tab\there.vbs"),
+       JsonLine(d + "/tab\\u0009here.vbs", R"("result":0,"detail":2,"status":2)",
+                "accepted through its script signature (key D) (result 0, status 2)")},
+      {dir_.File("pr\xC3\xBC"
+                 "fung \xE2\x82\xAC.exe"),
+       JsonLine(d + "/pr\xC3\xBC"
+                    "fung \xE2\x82\xAC.exe",
+                R"("result":2,"detail":2,"status":1)",
+                "rejected, the file does not exist (result 2, status 1)")},
+      {dir_.Write("line\nbreak\x01.txt", SampleContent(100)),
+       JsonLine(d + "/line\\u000abreak\\u0001.txt", R"("result":6,"detail":6,"status":7)",
+                "rejected, it carries no signature block and no valid script signature "
+                "(result 6, status 7)")},
+  };
+  std::vector<std::string> args{"--format", "json"};
+  std::transform(std::begin(files), std::end(files), std::back_inserter(args),
+                 [](const auto& file) { return file.path; });
+  const ProgramResult run = Ktverify(args);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), std::size(files)) << run.out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i], files[i].line);
+  }
+}
+
+// A name that the verifier cannot be given exactly is refused before any file is checked,
+// even where a lossy conversion would land on a signed file: 'sub\app.exe' on sub/app.exe,
+// a stray byte on U+FFFD, an overlong '/' on a folder separator.
+TEST_F(KtverifyTest, RefusesNamesItCannotPassOnExactly) {
+  ASSERT_EQ(mkdir(dir_.File("sub").c_str(), 0700), 0);
+  SignedExe("sub/app.exe", Form::Binary, 'P');
+  SignedExe("a\xEF\xBF\xBD.exe", Form::Binary, 'P');
+  const std::string accepted = SignedExe("ok.exe", Form::Binary, 'P');
+  const std::string d = dir_.Path();
+  const struct {
+    const char* name;
+    std::string path;
+    std::string err;
+  } cases[] = {
+      {"backslash", dir_.Write("sub\\app.exe", SampleContent(100)),
+       "file name '" + d + "/sub\\app.exe' holds a backslash, which the verifier reads as '/'"},
+      {"stray byte", dir_.Write("a\xFF.exe", SampleContent(100)),
+       "file name '" + d + "/a\\xFF.exe' is not valid UTF-8"},
+      {"overlong slash",
+       dir_.Write("sub\xC0\xAF"
+                  "app.exe",
+                  SampleContent(100)),
+       "file name '" + d + "/sub\\xC0\\xAFapp.exe' is not valid UTF-8"},
+      {"truncated sequence", d + "/pr\xC3", "file name '" + d + "/pr\\xC3' is not valid UTF-8"},
+      {"surrogate", d + "/\xED\xA0\x80",
+       "file name '" + d + "/\\xED\\xA0\\x80' is not valid UTF-8"},
+  };
+  for (const auto& c : cases) {
+    for (const auto& args : {std::vector<std::string>{accepted, c.path},
+                             std::vector<std::string>{"--format", "json", c.path, accepted}}) {
+      const ProgramResult run = Ktverify(args);
+      EXPECT_EQ(run.exitCode, 2) << c.name;
+      EXPECT_EQ(run.err, "ktverify: " + c.err + " (see ktverify --help)\n") << c.name;
+      EXPECT_EQ(run.out, "") << c.name;
+    }
+  }
+}
+
+// Answered at once as files that cannot be opened, as on Windows; Ktverify's time limit
+// turns a wait for a FIFO's writer into exit code 124.
+TEST_F(KtverifyTest, FifosDirectoriesAndDevicesCannotBeOpened) {
+  ASSERT_EQ(mkfifo(dir_.File("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir(dir_.File("folder").c_str(), 0700), 0);
+  ASSERT_EQ(symlink("fifo", dir_.File("link").c_str()), 0);
+  const std::string paths[] = {dir_.File("fifo"), dir_.File("folder"), dir_.File("link"),
+                               "/dev/null"};
+  std::vector<std::string> args{"--format", "tsv"};
+  args.insert(args.end(), std::begin(paths), std::end(paths));
+  const ProgramResult run = Ktverify(args);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), std::size(paths)) << run.out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i], "4\t3\t2\t" + paths[i]);
+  }
+}
+
 TEST(Ktverify, UsageErrors) {
   const std::vector<std::string> cases[] = {
       {},
@@ -146,25 +255,57 @@ TEST(Ktverify, Help) {
   const ProgramResult run = Ktverify({"--help"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out.rfind("usage: ktverify", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("--format json"), std::string::npos) << run.out;
   EXPECT_EQ(run.err, "");
 }
 
-TEST(WidePath, DecodesUtf8AndReplacesWhatIsNot) {
+TEST(WidePath, DecodesUtf8AndRefusesWhatIsNot) {
   const struct {
+    const char* name;
     const char* utf8;
-    std::wstring wide;
+    std::optional<std::wstring> wide;
   } cases[] = {
-      {"plain", L"plain"},
-      {"\xC3\xBC", std::wstring(1, wchar_t{0xFC})},
-      {"\xE2\x82\xAC", std::wstring(1, wchar_t{0x20AC})},
-      {"\xF0\x9F\x98\x80", std::wstring(1, static_cast<wchar_t>(0x1F600))},
-      {"a\xFFz", std::wstring{L'a', wchar_t{0xFFFD}, L'z'}},
-      {"\xC3", std::wstring(1, wchar_t{0xFFFD})},
-      {"\xC0\xAF", std::wstring{wchar_t{0xFFFD}, wchar_t{0xFFFD}}},
-      {"\xED\xA0\x80", std::wstring(1, wchar_t{0xFFFD})},
+      {"ASCII", "plain", L"plain"},
+      {"two bytes", "\xC3\xBC", std::wstring(1, wchar_t{0xFC})},
+      {"three bytes", "\xE2\x82\xAC", std::wstring(1, wchar_t{0x20AC})},
+      {"four bytes", "\xF0\x9F\x98\x80", std::wstring(1, static_cast<wchar_t>(0x1F600))},
+      {"U+FFFD itself", "\xEF\xBF\xBD", std::wstring(1, wchar_t{0xFFFD})},
+      {"highest code point", "\xF4\x8F\xBF\xBF", std::wstring(1, static_cast<wchar_t>(0x10FFFF))},
+      {"stray byte", "a\xFFz", std::nullopt},
+      {"continuation without lead", "\x80", std::nullopt},
+      {"truncated at the end", "\xC3", std::nullopt},
+      {"truncated before ASCII", "\xE2\x82z", std::nullopt},
+      {"overlong slash", "\xC0\xAF", std::nullopt},
+      {"overlong three bytes", "\xE0\x80\xAF", std::nullopt},
+      {"surrogate", "\xED\xA0\x80", std::nullopt},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ktverify::WidePath(c.utf8), c.wide) << c.utf8;
+    EXPECT_EQ(ktverify::WidePath(c.utf8), c.wide) << c.name;
+  }
+}
+
+TEST(JsonString, EscapesWhatJsonRequires) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string json;
+  } cases[] = {
+      {"empty", "", R"("")"},
+      {"plain", "a.exe", R"("a.exe")"},
+      {"quote", "say \"hi\"", R"("say \"hi\"")"},
+      {"backslash", "a\\b", R"("a\\b")"},
+      {"tab and newline", "a\tb\nc", R"("a\u0009b\u000ac")"},
+      {"lowest and highest control", std::string("\0\x1F", 2), R"("\u0000\u001f")"},
+      {"DEL needs no escape", "\x7F", "\"\x7F\""},
+      {"non-ASCII as it is",
+       "pr\xC3\xBC"
+       "fung \xE2\x82\xAC",
+       "\"pr\xC3\xBC"
+       "fung \xE2\x82\xAC\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ktverify::JsonString(c.text), c.json) << c.name;
   }
 }
 

@@ -1,6 +1,7 @@
 // Sentences for the verifier's statuses, in the words a release engineer needs.
 #include "tools/ktverify/answer_text.h"
 
+#include "tools/ktverify/json_string.h"
 #include "verify/status.h"
 
 namespace ktverify {
@@ -25,7 +26,7 @@ const char* Rejection(int32_t status) {
     case StatusFileNotFound:
       return "the file does not exist";
     case StatusOpenFailed:
-      return "the file cannot be opened for reading";
+      return "the file cannot be opened for reading, or it is not a regular file";
     case StatusNoMemory:
       return "memory ran out while checking it";
     case StatusBadArgument:
@@ -66,6 +67,13 @@ std::string AnswerSentence(const std::string& path, const Answer& answer) {
 std::string AnswerTsv(const std::string& path, const Answer& answer) {
   return std::to_string(answer.result) + "\t" + std::to_string(answer.detail) + "\t" +
          std::to_string(answer.status) + "\t" + path;
+}
+
+std::string AnswerJson(const std::string& path, const Answer& answer) {
+  return "{\"path\":" + JsonString(path) + ",\"result\":" + std::to_string(answer.result) +
+         ",\"detail\":" + std::to_string(answer.detail) +
+         ",\"status\":" + std::to_string(answer.status) +
+         ",\"message\":" + JsonString(AnswerSentence(path, answer)) + "}";
 }
 
 }  // namespace ktverify

@@ -20,6 +20,10 @@ std::string AnswerSentence(const std::string& path, const Answer& answer);
 // RESULT<TAB>DETAIL<TAB>STATUS<TAB>PATH
 std::string AnswerTsv(const std::string& path, const Answer& answer);
 
+// {"path":...,"result":R,"detail":D,"status":S,"message":AnswerSentence(...)}, one line.
+// `path` must be valid UTF-8.
+std::string AnswerJson(const std::string& path, const Answer& answer);
+
 }  // namespace ktverify
 
 #endif

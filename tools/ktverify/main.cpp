@@ -6,7 +6,6 @@
 
 #include "tools/ktverify/answer_text.h"
 #include "tools/ktverify/command_line.h"
-#include "tools/ktverify/wide_path.h"
 #include "verify/verify.h"
 
 namespace {
@@ -15,13 +14,24 @@ constexpr int kAllAccepted = 0;
 constexpr int kSomeRejected = 1;
 constexpr int kUsage = 2;
 
-ktverify::Answer Check(const std::string& path, uint32_t mode) {
-  const std::wstring wide = ktverify::WidePath(path);
+ktverify::Answer Check(const std::wstring& path, uint32_t mode) {
   int32_t status = 0;
-  const int verified = VerifyFileSignature(wide.c_str(), &status, mode);
+  const int verified = VerifyFileSignature(path.c_str(), &status, mode);
   ktverify::Answer answer{0, 0, status};
   answer.result = MapFileSignatureOutcome(verified, status, &answer.detail);
   return answer;
+}
+
+std::string Line(ktverify::Format format, const std::string& name, const ktverify::Answer& answer) {
+  switch (format) {
+    case ktverify::Format::Tsv:
+      return ktverify::AnswerTsv(name, answer);
+    case ktverify::Format::Json:
+      return ktverify::AnswerJson(name, answer);
+    case ktverify::Format::Text:
+      break;
+  }
+  return ktverify::AnswerSentence(name, answer);
 }
 
 }  // namespace
@@ -39,12 +49,9 @@ int main(int argc, char** argv) {
     return kAllAccepted;
   }
   int exitCode = kAllAccepted;
-  for (const std::string& path : command.files) {
-    const ktverify::Answer answer = Check(path, command.mode);
-    const std::string line = command.format == ktverify::Format::Tsv
-                                 ? ktverify::AnswerTsv(path, answer)
-                                 : ktverify::AnswerSentence(path, answer);
-    std::printf("%s\n", line.c_str());
+  for (const ktverify::FileArgument& file : command.files) {
+    const ktverify::Answer answer = Check(file.path, command.mode);
+    std::printf("%s\n", Line(command.format, file.name, answer).c_str());
     if (answer.result != 0) {
       exitCode = kSomeRejected;
     }

@@ -8,8 +8,6 @@ namespace ktverify {
 
 namespace {
 
-constexpr wchar_t kReplacement = 0xFFFD;
-
 // Length of the sequence that `lead` starts, and the bits it contributes; 0 for no lead.
 int SequenceLength(uint8_t lead, uint32_t* bits) {
   if (lead < 0x80) {
@@ -33,24 +31,27 @@ int SequenceLength(uint8_t lead, uint32_t* bits) {
 
 }  // namespace
 
-std::wstring WidePath(const std::string& path) {
+std::optional<std::wstring> WidePath(const std::string& path) {
   static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
   std::wstring wide;
   for (size_t i = 0; i < path.size();) {
     uint32_t code = 0;
     const int length = SequenceLength(static_cast<uint8_t>(path[i]), &code);
-    int taken = 1;
-    for (; length > 0 && taken < length && i + taken < path.size(); ++taken) {
-      const auto next = static_cast<uint8_t>(path[i + taken]);
+    if (length == 0 || path.size() - i < static_cast<size_t>(length)) {
+      return std::nullopt;
+    }
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<uint8_t>(path[i + k]);
       if ((next & 0xC0) != 0x80) {
-        break;
+        return std::nullopt;
       }
       code = (code << 6) | (next & 0x3Fu);
     }
-    const bool valid = length > 0 && taken == length && code >= kSmallest[length] &&
-                       code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    wide.push_back(valid ? static_cast<wchar_t>(code) : kReplacement);
-    i += valid ? length : taken;
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      return std::nullopt;
+    }
+    wide.push_back(static_cast<wchar_t>(code));
+    i += length;
   }
   return wide;
 }
