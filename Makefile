@@ -1,7 +1,8 @@
 # The two commands of the README: `make test` (and, later, `make demo`).
-# Every target installs what is missing first.
+# Every target that builds or lints installs what is missing first.
 
-.PHONY: all deps build build-host build-host-asan test test-host test-host-asan test-fuzz lint clean
+.PHONY: all deps build build-host build-host-asan test test-host test-host-asan test-fuzz \
+	check-layers lint clean
 
 all: build
 
@@ -21,7 +22,13 @@ test-host test-host-asan: test-%: build-%
 test-fuzz: deps
 	scripts/run-fuzz.sh
 
-test: test-host test-host-asan test-fuzz
+# The include rules between the layers, and the check's own test on scratch trees; a second
+# or two, before anything is built.
+check-layers:
+	@scripts/check-layers.sh
+	@scripts/check-layers-test.sh
+
+test: check-layers test-host test-host-asan test-fuzz
 
 # Static checks, not part of `make test`: clang-format, clang-tidy and cppcheck; silent when
 # clean (scripts/lint.sh).

@@ -45,7 +45,7 @@ uint32_t DigitsBitLength(const uint32_t* a, uint32_t n);
 // dst = src over n digits.
 void DigitsCopy(uint32_t* dst, const uint32_t* src, uint32_t n);
 
-// Sets all n digits to zero, most significant first, in a way the optimiser cannot drop.
+// Sets all n digits to zero in a way the optimiser cannot drop, also right before a release.
 void DigitsWipe(uint32_t* a, uint32_t n);
 
 // a = d: digit 0 is d, the other n - 1 digits zero.

@@ -1,6 +1,9 @@
 // The digit layer's basic operations: digit products and quotients, addition, comparison,
 // sizes, copying, wiping and shifts over arrays of 32-bit digits.
+#include <cstddef>
+
 #include "crypto/bignum.h"
+#include "crypto/common.h"
 #include "crypto/digit_ops.h"
 
 void DigitMultiply(uint32_t out[2], uint32_t a, uint32_t b) {
@@ -73,13 +76,7 @@ void DigitsCopy(uint32_t* dst, const uint32_t* src, uint32_t n) {
 }
 
 void DigitsWipe(uint32_t* a, uint32_t n) {
-  // Stores through a volatile pointer are observable behaviour, so the compiler must emit
-  // every one of them even when the array is released right after; a plain loop or memset
-  // before a free is a dead store it may delete.
-  volatile uint32_t* digits = a;
-  for (uint32_t i = n; i-- > 0;) {
-    digits[i] = 0;
-  }
+  Wipe(a, sizeof(uint32_t) * static_cast<size_t>(n));
 }
 
 void DigitsSetDigit(uint32_t* a, uint32_t d, uint32_t n) {

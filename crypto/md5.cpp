@@ -5,25 +5,15 @@
 #include <cstddef>
 #include <cstring>
 
+#include "crypto/common.h"
+
 namespace {
 
 const uint8_t kPadding[64] = {0x80};
 
-inline uint32_t LoadLe32(const uint8_t* bytes) {
-  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-inline void StoreLe32(uint32_t value, uint8_t* bytes) {
-  bytes[0] = static_cast<uint8_t>(value);
-  bytes[1] = static_cast<uint8_t>(value >> 8);
-  bytes[2] = static_cast<uint8_t>(value >> 16);
-  bytes[3] = static_cast<uint8_t>(value >> 24);
-}
-
 void StoreLe32Words(const uint32_t* words, size_t count, uint8_t* bytes) {
   for (size_t i = 0; i < count; ++i) {
-    StoreLe32(words[i], bytes + 4 * i);
+    StoreLe32(bytes + 4 * i, words[i]);
   }
 }
 
@@ -198,7 +188,7 @@ void Md5Final(uint8_t digest[16], Md5Context* context) {
   Md5Update(context, kPadding, index < 56 ? 56 - index : 120 - index);
   Md5Update(context, bits, 8);
   StoreLe32Words(context->state, 4, digest);
-  std::memset(context, 0, sizeof(*context));
+  Wipe(context, sizeof(*context));
 }
 
 void Md5Digest(const uint8_t* data, uint32_t length, uint8_t digest[16]) {
@@ -222,8 +212,11 @@ void Md5Digest(const uint8_t* data, uint32_t length, uint8_t digest[16]) {
   } else {
     std::memset(block + tail + 1, 0, 55 - tail);
   }
-  StoreLe32(length << 3, block + 56);
-  StoreLe32(length >> 29, block + 60);
+  StoreLe32(block + 56, length << 3);
+  StoreLe32(block + 60, length >> 29);
   Md5Compress(state, block);
   StoreLe32Words(state, 4, digest);
+  // The same wipe as the context's: the block holds the message's tail.
+  Wipe(block, sizeof(block));
+  Wipe(state, sizeof(state));
 }

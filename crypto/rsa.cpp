@@ -3,15 +3,15 @@
 #include "crypto/rsa.h"
 
 #include "crypto/bignum.h"
+#include "crypto/common.h"
 #include "crypto/md5.h"
 
 namespace {
 
-constexpr uint32_t kDigestSize = 16;
 // The length word sits 16 octets before the block's end; with a 16-octet digest behind
 // the message, that bounds the message to k - 32 octets.
 constexpr uint32_t kLengthWordFromEnd = 16;
-constexpr uint32_t kMinimumBlock = kLengthWordFromEnd + kDigestSize;
+constexpr uint32_t kMinimumBlock = kLengthWordFromEnd + kMd5Size;
 
 // The four working numbers of one call; every exit releases all of them through here.
 struct RsaNumbers {
@@ -26,11 +26,6 @@ void ReleaseNumbers(RsaNumbers* numbers) {
   BigNumRelease(&numbers->exponent);
   BigNumRelease(&numbers->signature);
   BigNumRelease(&numbers->result);
-}
-
-uint32_t ReadLittleEndian32(const uint8_t* octets) {
-  return static_cast<uint32_t>(octets[0]) | (static_cast<uint32_t>(octets[1]) << 8) |
-         (static_cast<uint32_t>(octets[2]) << 16) | (static_cast<uint32_t>(octets[3]) << 24);
 }
 
 // Raises the signature to 65537 modulo the key and writes the result's octets, without
@@ -77,7 +72,7 @@ uint32_t VerifySignedDigest(const uint8_t* signature, uint8_t* decoded, const ui
     return 0;
   }
 
-  const uint32_t length = ReadLittleEndian32(decoded + (k - kLengthWordFromEnd));
+  const uint32_t length = LoadLe32(decoded + (k - kLengthWordFromEnd));
   if (length > k - kMinimumBlock) {
     return 0;
   }
@@ -85,7 +80,7 @@ uint32_t VerifySignedDigest(const uint8_t* signature, uint8_t* decoded, const ui
   // The digest starts at the next offset congruent to modulusBits mod 16, which for a
   // 2048-bit key is the next multiple of 16 at or after the message's end.
   const uint8_t* stored = decoded + length + ((modulusBits - length) & 15u);
-  for (uint32_t i = 0; i < kDigestSize; ++i) {
+  for (uint32_t i = 0; i < kMd5Size; ++i) {
     if (stored[i] != digestScratch[i]) {
       return 0;
     }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "crypto/common.h"
 #include "crypto/sha256_compress.h"
 
 namespace {
@@ -12,13 +13,6 @@ namespace {
 const uint32_t kInitialHash[8] = {
     0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
 };
-
-void StoreBe32(uint32_t value, uint8_t* bytes) {
-  bytes[0] = static_cast<uint8_t>(value >> 24);
-  bytes[1] = static_cast<uint8_t>(value >> 16);
-  bytes[2] = static_cast<uint8_t>(value >> 8);
-  bytes[3] = static_cast<uint8_t>(value);
-}
 
 }  // namespace
 
@@ -57,11 +51,11 @@ void Sha256Final(Sha256Context* context, uint8_t digest[32]) {
   context->block[context->pending] = 0x80;
   // In 64 bits: a message of 512 MiB or more has a bit length beyond 32 bits.
   const uint64_t bits = (static_cast<uint64_t>(context->total) + context->pending) * 8;
-  StoreBe32(static_cast<uint32_t>(bits >> 32), context->block + end - 8);
-  StoreBe32(static_cast<uint32_t>(bits), context->block + end - 4);
+  StoreBe32(context->block + end - 8, static_cast<uint32_t>(bits >> 32));
+  StoreBe32(context->block + end - 4, static_cast<uint32_t>(bits));
   Sha256Compress(context->hash, context->block, blocks);
-  for (size_t i = 0; i < 8; ++i) {
-    StoreBe32(context->hash[i], digest + 4 * i);
+  for (size_t i = 0; i < kSha256Size / 4; ++i) {
+    StoreBe32(digest + 4 * i, context->hash[i]);
   }
 }
 
@@ -70,4 +64,6 @@ void Sha256Digest(const uint8_t* data, uint32_t length, uint8_t digest[32]) {
   Sha256Init(&context);
   Sha256Update(&context, data, length);
   Sha256Final(&context, digest);
+  // Sha256Final keeps the context for its caller; this one is ours, and holds the last block.
+  Wipe(&context, sizeof(context));
 }

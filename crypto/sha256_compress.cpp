@@ -2,14 +2,10 @@
 // unrolled by four) and the choice of implementation at run time.
 #include "crypto/sha256_compress.h"
 
+#include "crypto/common.h"
 #include "crypto/sha256_rounds.h"
 
 namespace {
-
-inline uint32_t LoadBe32(const uint8_t* bytes) {
-  return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
-         static_cast<uint32_t>(bytes[2]) << 8 | static_cast<uint32_t>(bytes[3]);
-}
 
 inline uint32_t SmallSigma0(uint32_t x) {
   return Sha256Rotr(x, 7) ^ Sha256Rotr(x, 18) ^ (x >> 3);

@@ -92,8 +92,14 @@ void InsertExcludedRange(ExcludedRange** list, ExcludedRange* node) {
 bool ExcludedRangesOrdered(const ExcludedRange* list) {
   uint64_t firstFree = 0;  // the first offset after the previous range
   for (const ExcludedRange* range = list; range != nullptr; range = range->next) {
+    // A node holds start and start + size - 1 modulo 2^32 for a size below 2^32, so only
+    // 0 <= end + 1 - start < 2^32 is a range it can stand for. The end falls below start - 1
+    // when start + size ran past 2^32. [0, 0xFFFFFFFF] is an empty range at offset 0 whose
+    // end wrapped: read as it stands it would leave every byte out of the digests, while
+    // the signed length, summed modulo 2^32, counts it as no bytes at all.
     const uint64_t afterEnd = static_cast<uint64_t>(range->end) + 1;
-    if (afterEnd < range->start || range->start < firstFree) {
+    if (afterEnd < range->start || afterEnd - range->start > UINT32_MAX ||
+        range->start < firstFree) {
       return false;
     }
     firstFree = afterEnd;

@@ -36,8 +36,10 @@ ExcludedRange* CreateExcludedRange(uint32_t start, uint32_t size);
 // the end of the list; never before the first node.
 void InsertExcludedRange(ExcludedRange** list, ExcludedRange* node);
 
-// Whether every range is well formed (end >= start - 1) and starts after the previous
-// one ends: the condition under which ReadFileExcluding reads a list.
+// Whether every range is one that CreateExcludedRange makes without wrapping (0 to
+// 2^32 - 1 bytes: end >= start - 1, and not [0, 0xFFFFFFFF], the wrapped end of an empty
+// range at offset 0) and starts after the previous one ends: the condition under which
+// ReadFileExcluding reads a list.
 bool ExcludedRangesOrdered(const ExcludedRange* list);
 
 // Reads the first `limit` bytes of the file into `buffer` (`limit` bytes), leaving out the

@@ -103,6 +103,11 @@ TEST(ExcludedRangesOrdered, AcceptsOnlyAscendingDisjointRanges) {
       {"Descending", {{100, 4}, {10, 4}}, false},
       {"EndWrapsPast4GiB", {{0xFFFFFF00u, 0x200}}, false},
       {"EndsAtTheLastOffset", {{0xFFFFFF00u, 0x100}}, true},
+      // Its end wraps to 0xFFFFFFFF: it would stand for all 2^32 offsets, a size no node has.
+      {"EmptyAtOffsetZero", {{0, 0}}, false},
+      {"EmptyAtOffsetOne", {{1, 0}}, true},
+      {"FromOffsetOneToTheLast", {{1, 0xFFFFFFFFu}}, true},
+      {"FromOffsetZeroToTheLastButOne", {{0, 0xFFFFFFFFu}}, true},
   };
   for (const auto& c : cases) {
     RangeList list({});
@@ -248,7 +253,8 @@ TEST(ComputeFileDigests, AgreesWithTheSigner) {
     std::vector<Span> ours;
     uint64_t next = random() % 50;
     while (next + 64 < length && theirs.size() < 4) {
-      const uint64_t size = random() % 64;
+      // Empty ranges too, but not at offset 0, where no node can hold one.
+      const uint64_t size = next == 0 ? 1 + random() % 63 : random() % 64;
       theirs.push_back({next, size});
       ours.emplace_back(static_cast<uint32_t>(next), static_cast<uint32_t>(next + size - 1));
       next += size + random() % 5000;

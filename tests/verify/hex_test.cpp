@@ -1,9 +1,12 @@
-// Hexadecimal digits of the text-form block.
+// Hexadecimal digits of the text-form block, against answers worked out by hand: every
+// character is one digit, '0'-'9', 'A'-'F' or 'a'-'f', and any other character the digit 0.
+// Unlike the script trailer's reading, blanks, signs and "0x" are not special here.
 #include "verify/hex.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -19,18 +22,47 @@ TEST(HexPairToByte, ReadsBothCasesAndZeroForOtherCharacters) {
 }
 
 TEST(HexToU32, FirstPairIsTheMostSignificant) {
-  EXPECT_EQ(HexToU32("0000014A"), 0x14Au);
-  EXPECT_EQ(HexToU32("deadBEEF"), 0xDEADBEEFu);
-  EXPECT_EQ(HexToU32("FFFFFFFF"), 0xFFFFFFFFu);
-  EXPECT_EQ(HexToU32("12Z45678"), 0x12045678u);
+  const struct {
+    const char* name;
+    const char* text;
+    uint32_t value;
+  } cases[] = {
+      {"BlockOffsetOfTheTextBlock", "00000292", 0x292},
+      {"OneDigitEach", "12345678", 0x12345678},
+      {"LowerCase", "deadbeef", 0xDEADBEEF},
+      {"MixedCase", "deadBEEF", 0xDEADBEEF},
+      {"AllOnes", "FFFFFFFF", 0xFFFFFFFF},
+      {"NonDigitInTheMiddle", "12Z45678", 0x12045678},
+      {"NonDigitFirst", "z2345678", 0x02345678},
+      {"NonDigitLast", "1234567g", 0x12345670},
+      // strtoul would read "-1000000" as 0xFF000000 and stop at the blank in "12 45678".
+      {"MinusIsZero", "-1000000", 0x01000000},
+      {"BlankIsZero", "12 45678", 0x12045678},
+      {"PrefixIsZeros", "0x000012", 0x00000012},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HexToU32(c.text), c.value) << c.name;
+  }
 }
 
 TEST(HexDecode, TakesHalfTheCharacterCount) {
-  uint8_t out[4] = {0xEE, 0xEE, 0xEE, 0xEE};
-  HexDecode(out, "0aFf7", 5);
-  EXPECT_EQ(out[0], 0x0A);
-  EXPECT_EQ(out[1], 0xFF);
-  EXPECT_EQ(out[2], 0xEE);
+  const struct {
+    const char* name;
+    const char* text;
+    uint32_t charCount;
+    std::vector<uint8_t> expected;  // then the untouched guard octets
+  } cases[] = {
+      {"FirstOctetFirst", "0aFf", 4, {0x0A, 0xFF, 0xEE, 0xEE}},
+      {"OddCountDropsTheLastCharacter", "0aFf7", 5, {0x0A, 0xFF, 0xEE, 0xEE}},
+      {"NonDigitsAreZeros", "4bz5 3xa", 8, {0x4B, 0x05, 0x03, 0x0A}},
+      {"OneCharacterIsNoOctet", "7", 1, {0xEE, 0xEE, 0xEE, 0xEE}},
+      {"Nothing", "", 0, {0xEE, 0xEE, 0xEE, 0xEE}},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> out(4, 0xEE);
+    HexDecode(out.data(), c.text, c.charCount);
+    EXPECT_EQ(out, c.expected) << c.name;
+  }
 }
 
 }  // namespace
