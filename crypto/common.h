@@ -1,5 +1,5 @@
-// Internal to crypto/ (and, later, verify/): the sizes and byte helpers that more than one file
-// needs, each with this one home, and the one wipe that an optimiser cannot drop.
+// Internal to crypto/ and verify/: the sizes and byte helpers that more than one file needs,
+// each with this one home, and the one wipe that an optimiser cannot drop.
 #ifndef KT_CRYPTO_COMMON_H
 #define KT_CRYPTO_COMMON_H
 
@@ -7,9 +7,14 @@
 #include <cstdint>
 #include <cstring>
 
-constexpr uint32_t kMd5Size = 16;     // octets of an MD5 digest
-constexpr uint32_t kSha256Size = 32;  // octets of a SHA-256 digest
-constexpr uint32_t kRsaOctets = 256;  // octets of a 2048-bit key or signature
+constexpr uint32_t kMd5Size = 16;                   // octets of an MD5 digest
+constexpr uint32_t kSha256Size = 32;                // octets of a SHA-256 digest
+constexpr uint32_t kRsaOctets = 256;                // octets of a 2048-bit key or signature
+constexpr uint32_t kRsaHexLength = 2 * kRsaOctets;  // hexadecimal digits of a signature
+
+inline uint16_t LoadLe16(const uint8_t* bytes) {
+  return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
 
 inline uint32_t LoadLe32(const uint8_t* bytes) {
   return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |

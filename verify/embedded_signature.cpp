@@ -80,7 +80,7 @@ int CompareDigests(const SignedDigests* computed, const SignedDigests* expected,
 
 int VerifyEmbeddedSignature(const wchar_t* path, VerifyStatus* status, const uint8_t* key,
                             uint32_t keyLength, bool headOnly) {
-  if (path == nullptr || key == nullptr || keyLength != kKeyLength) {
+  if (path == nullptr || key == nullptr || keyLength != kRsaOctets) {
     return ReportStatus(status, StatusBadArgument);
   }
   ScopedCheckResources resources;
@@ -122,7 +122,7 @@ int VerifyEmbeddedSignature(const wchar_t* path, VerifyStatus* status, const uin
     return ReportStatus(status, StatusMalformedBlock);
   }
   if (ReadBlockSignature(expected, file, blockDistance, block->kind, entry, keyD ? KeyD : key,
-                         keyD ? kKeyLength : keyLength, status) == 0) {
+                         keyD ? kRsaOctets : keyLength, status) == 0) {
     return 0;
   }
 

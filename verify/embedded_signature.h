@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
+#include "crypto/common.h"
 #include "verify/signature_block.h"
 #include "verify/signed_digests.h"
 #include "verify/status.h"
-
-// The only key length the block format carries: a 2048-bit modulus.
-constexpr uint32_t kKeyLength = 256;
 
 // Opens the file read-only (not denying others) and gives back its length, high word 0.
 // Returns the descriptor or kFileNotOpen. Statuses: 4 (missing argument), 1 (no such file),

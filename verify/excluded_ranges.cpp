@@ -4,10 +4,10 @@
 
 #include <cstring>
 
+#include "crypto/common.h"
 #include "crypto/memory.h"
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
-#include "verify/little_endian.h"
 #include "verify/pe_header.h"
 
 namespace {
@@ -38,11 +38,11 @@ int CollectPeExclusions(int file, ExcludedRange** list) {
     if (bytes[0] != 'M' || bytes[1] != 'Z') {
       return kNoCertificateTable;
     }
-    headerOffset = ReadU32Le(bytes + kPeHeaderOffsetField);
+    headerOffset = LoadLe32(bytes + kPeHeaderOffsetField);
     if (!FileReadAt(file, static_cast<int64_t>(headerOffset + kOptionalHeaderOffset), bytes, 4)) {
       return kPeLayoutUnreadable;
     }
-    directory = headerOffset + CertificateEntryOffset(ReadU16Le(bytes));
+    directory = headerOffset + CertificateEntryOffset(LoadLe16(bytes));
   }
   uint8_t entry[kDirectoryEntryLength];
   if (!FileReadAt(file, static_cast<int64_t>(directory), entry, kDirectoryEntryLength)) {
@@ -54,8 +54,8 @@ int CollectPeExclusions(int file, ExcludedRange** list) {
       !AppendNew(list, static_cast<uint32_t>(directory), kDirectoryEntryLength)) {
     return kPeLayoutUnreadable;
   }
-  const uint32_t tableOffset = ReadU32Le(entry);
-  const uint32_t tableSize = ReadU32Le(entry + 4);
+  const uint32_t tableOffset = LoadLe32(entry);
+  const uint32_t tableSize = LoadLe32(entry + 4);
   if (tableOffset == 0) {
     return kNoCertificateTable;
   }

@@ -2,6 +2,7 @@
 // excluded ranges, each digest over one buffer in one pass.
 #include "verify/file_digests.h"
 
+#include "crypto/common.h"
 #include "crypto/md5.h"
 #include "crypto/memory.h"
 #include "crypto/sha256.h"
@@ -28,7 +29,7 @@ uint8_t* GatherBytes(CheckResources* resources, int file, uint32_t limit, const 
   return buffer;
 }
 
-void Md5Of(const uint8_t* bytes, uint32_t length, uint8_t digest[16]) {
+void Md5Of(const uint8_t* bytes, uint32_t length, uint8_t digest[kMd5Size]) {
   Md5Context context;
   Md5Init(&context);
   Md5Update(&context, bytes, length);

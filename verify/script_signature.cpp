@@ -5,36 +5,33 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "crypto/common.h"
 #include "crypto/memory.h"
 #include "crypto/rsa.h"
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/keys.h"
-#include "verify/little_endian.h"
 
 namespace {
 
-constexpr uint32_t kSignatureLength = 256;
-constexpr uint32_t kSignatureTextLength = 512;
-constexpr uint32_t kBinaryTrailer = kSignatureLength + 1;
-constexpr uint32_t kTextTrailer = kSignatureTextLength + 1;
-constexpr uint32_t kDigestLength = 16;
+constexpr uint32_t kBinaryTrailer = kRsaOctets + 1;
+constexpr uint32_t kTextTrailer = kRsaHexLength + 1;
 constexpr uint32_t kSignedSizeOffset = 20;
 constexpr uint32_t kContentDigestOffset = 32;
 
 // One zero-filled area for everything of fixed size.
 struct ScriptWork {
-  uint8_t decoded[kSignatureLength];
-  uint8_t signature[kSignatureLength];
-  char text[kSignatureTextLength];
-  uint8_t scratch[kDigestLength];
+  uint8_t decoded[kRsaOctets];
+  uint8_t signature[kRsaOctets];
+  char text[kRsaHexLength];
+  uint8_t scratch[kMd5Size];
 };
 
 // 64 groups of 8 characters, 4 octets each. A group is read as a number with its four
 // character pairs in reverse order and stored least significant octet first, which gives
 // the octets of a well-formed group in the order written.
 void DecodeSignatureText(const char* text, uint8_t* signature) {
-  for (size_t group = 0; group < kSignatureTextLength / 8; ++group) {
+  for (size_t group = 0; group < kRsaHexLength / 8; ++group) {
     const char* in = text + 8 * group;
     char reversed[9];
     for (size_t pair = 0; pair < 4; ++pair) {
@@ -43,7 +40,7 @@ void DecodeSignatureText(const char* text, uint8_t* signature) {
     }
     reversed[8] = '\0';
     const auto value = static_cast<uint32_t>(std::strtoul(reversed, nullptr, 16));
-    WriteU32Le(signature + 4 * group, value);
+    StoreLe32(signature + 4 * group, value);
   }
 }
 
@@ -79,31 +76,30 @@ int32_t VerifyScriptSignature(const wchar_t* path) {
   }
   const uint32_t trailer = form == 'B' ? kBinaryTrailer : kTextTrailer;
   if (form == 'B') {
-    if (!FileReadAt(file, size - kBinaryTrailer, work->signature, kSignatureLength)) {
+    if (!FileReadAt(file, size - kBinaryTrailer, work->signature, kRsaOctets)) {
       return kScriptShortRead;
     }
   } else {
-    if (!FileReadAt(file, size - kTextTrailer, work->text, kSignatureTextLength)) {
+    if (!FileReadAt(file, size - kTextTrailer, work->text, kRsaHexLength)) {
       return kScriptShortRead;
     }
     DecodeSignatureText(work->text, work->signature);
   }
 
   // Acceptance rests on the two fields below, not on the decoded block's own digest.
-  VerifySignedDigest(work->signature, work->decoded, KeyD, 8 * kSignatureLength, work->scratch);
+  VerifySignedDigest(work->signature, work->decoded, KeyD, 8 * kRsaOctets, work->scratch);
   uint8_t sizeBytes[4];
   std::memcpy(sizeBytes, work->decoded + kSignedSizeOffset, sizeof sizeBytes);
   uint32_t state = SizeMaskSeed;
   ApplyKeystream(sizeBytes, sizeof sizeBytes, &state);
-  const uint32_t signedSize = ReadU32Le(sizeBytes);
+  const uint32_t signedSize = LoadLe32(sizeBytes);
 
-  uint8_t digest[kDigestLength];
+  uint8_t digest[kMd5Size];
   if (FileSeek(file, 0, FileOrigin::Start) != 0 ||
-      HashSignedContent(file, trailer, digest, kDigestLength) != kHashDone) {
+      HashSignedContent(file, trailer, digest, kMd5Size) != kHashDone) {
     return kScriptHashFailed;
   }
-  const bool matches =
-      size == signedSize &&
-      std::memcmp(digest, work->decoded + kContentDigestOffset, kDigestLength) == 0;
+  const bool matches = size == signedSize &&
+                       std::memcmp(digest, work->decoded + kContentDigestOffset, kMd5Size) == 0;
   return matches ? kScriptValid : kScriptMismatch;
 }

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
+#include "crypto/common.h"
 #include "crypto/memory.h"
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/hex.h"
-#include "verify/little_endian.h"
 
 const char SignatureHeadMagic[kMagicLength] = {'K', 'T', 'C', 'S', '4', 'F', '3', 'A',
                                                '4', '2', '0', '0', 'C', '3', '7', 'O'};
@@ -68,9 +68,9 @@ int ParseBinaryBlock(SignatureBlockInfo* info, int file, uint32_t fileLength, ui
                      VerifyStatus* status) {
   const uint8_t* kindAt = buffer + position - 1;
   info->kindTag = kindAt[-1];
-  info->padAfter = ReadU32Le(kindAt - 5);
+  info->padAfter = LoadLe32(kindAt - 5);
   info->padAfterTag = kindAt[-6];
-  info->blockOffset = ReadU32Le(kindAt - 10);
+  info->blockOffset = LoadLe32(kindAt - 10);
 
   const uint64_t distance = static_cast<uint64_t>(tailDistance) + info->blockOffset;
   const int64_t got = ReadBlockStart(file, fileLength, distance, buffer, n);
@@ -83,9 +83,9 @@ int ParseBinaryBlock(SignatureBlockInfo* info, int file, uint32_t fileLength, ui
   }
   std::memcpy(info->headMagic, buffer, kMagicLength);
   info->padBeforeTag = buffer[16];
-  info->padBefore = ReadU32Le(buffer + 17);
+  info->padBefore = LoadLe32(buffer + 17);
   info->excludedLengthTag = buffer[21];
-  info->excludedLength = ReadU32Le(buffer + 22);
+  info->excludedLength = LoadLe32(buffer + 22);
   info->entryCount = buffer[26];
 
   // Every entry must lie in the bytes actually read from the block.
@@ -101,9 +101,9 @@ int ParseBinaryBlock(SignatureBlockInfo* info, int file, uint32_t fileLength, ui
     const uint8_t* raw = buffer + kBinaryHeaderLength + kBinaryEntryLength * k;
     entry->entryType = raw[0];
     entry->dataOffsetTag = raw[1];
-    entry->dataOffset = ReadU32Le(raw + 2);
+    entry->dataOffset = LoadLe32(raw + 2);
     entry->dataLengthTag = raw[6];
-    entry->dataLength = ReadU32Le(raw + 7);
+    entry->dataLength = LoadLe32(raw + 7);
     entry->keyKind = static_cast<char>(raw[11]);
     AppendEntry(info, &tail, entry);
   }

@@ -1,21 +1,18 @@
 // The MD5 of a script's signed content: everything before its trailer, read in one piece.
 #include <cstring>
 
+#include "crypto/common.h"
 #include "crypto/md5.h"
 #include "crypto/memory.h"
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
 #include "verify/script_signature.h"
 
-namespace {
-constexpr uint32_t kMd5Length = 16;
-}  // namespace
-
 int32_t HashSignedContent(int file, uint32_t trailerLength, uint8_t* digest,
                           uint32_t digestLength) {
   const int64_t length = FileLength(file);
   if (length <= 0 || length > UINT32_MAX || trailerLength >= length || digest == nullptr ||
-      digestLength > kMd5Length) {
+      digestLength > kMd5Size) {
     return kHashBadArgument;
   }
   const auto contentLength = static_cast<uint32_t>(length - trailerLength);
@@ -28,7 +25,7 @@ int32_t HashSignedContent(int file, uint32_t trailerLength, uint8_t* digest,
   if (FileRead(file, content, contentLength) != contentLength) {
     return kHashShortRead;
   }
-  uint8_t computed[kMd5Length];
+  uint8_t computed[kMd5Size];
   Md5Context context;
   Md5Init(&context);
   Md5Update(&context, content, contentLength);

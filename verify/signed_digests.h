@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+#include "crypto/common.h"
+
 constexpr uint32_t kSignedMessageLength = 174;
 constexpr char kSignedMessageMarker[] = "KTSIGN";
 constexpr uint32_t kMarkerLength = 6;
@@ -23,9 +25,9 @@ struct SignedDigests {
   char marker[kMarkerLength];
   uint32_t signedLengthLow;
   uint32_t signedLengthHigh;
-  uint8_t headMd5[16];
-  uint8_t md5[16];
-  uint8_t sha256[32];
+  uint8_t headMd5[kMd5Size];
+  uint8_t md5[kMd5Size];
+  uint8_t sha256[kSha256Size];
   uint8_t carried32[32];
   uint8_t carried64[64];
 };

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <utility>
 
+#include "crypto/common.h"
 #include "crypto/memory.h"
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
-#include "verify/little_endian.h"
 #include "verify/pe_header.h"
 
 namespace {
@@ -76,26 +76,26 @@ bool FindTailStart(Span* spans, size_t count, uint32_t fileLength, uint64_t* tai
 int CheckMappedParts(const uint8_t* header, uint16_t magic, uint16_t optionalSize,
                      uint16_t sections, uint64_t tailStart, LayoutFault* fault,
                      VerifyStatus* status) {
-  if (ReadU32Le(header + DirectoryCountOffset(magic)) < kMinimumDirectories) {
+  if (LoadLe32(header + DirectoryCountOffset(magic)) < kMinimumDirectories) {
     return Refuse(LayoutFault::TooFewDirectories, fault, status);
   }
-  const uint32_t fileAlignment = ReadU32Le(header + kFileAlignmentOffset);
+  const uint32_t fileAlignment = LoadLe32(header + kFileAlignmentOffset);
   if (!IsPowerOfTwo(fileAlignment) || fileAlignment < kMinimumFileAlignment ||
       fileAlignment > kMaximumFileAlignment) {
     return Refuse(LayoutFault::FileAlignment, fault, status);
   }
-  const uint32_t sectionAlignment = ReadU32Le(header + kSectionAlignmentOffset);
+  const uint32_t sectionAlignment = LoadLe32(header + kSectionAlignmentOffset);
   if (sectionAlignment < kMinimumSectionAlignment || sectionAlignment < fileAlignment) {
     return Refuse(LayoutFault::SectionAlignment, fault, status);
   }
   // The loader reads whole units of the file alignment.
-  if (RoundUp(ReadU32Le(header + kHeadersSizeOffset), fileAlignment) > tailStart) {
+  if (RoundUp(LoadLe32(header + kHeadersSizeOffset), fileAlignment) > tailStart) {
     return Refuse(LayoutFault::HeadersInTail, fault, status);
   }
   for (uint32_t k = 0; k < sections; ++k) {
     const uint8_t* section = header + optionalSize + static_cast<size_t>(kSectionHeaderLength) * k;
-    const uint64_t end = ReadU32Le(section + kSectionRawOffsetOffset) +
-                         RoundUp(ReadU32Le(section + kSectionRawSizeOffset), fileAlignment);
+    const uint64_t end = LoadLe32(section + kSectionRawOffsetOffset) +
+                         RoundUp(LoadLe32(section + kSectionRawSizeOffset), fileAlignment);
     if (end > tailStart) {
       return Refuse(LayoutFault::SectionInTail, fault, status);
     }
@@ -125,7 +125,7 @@ int CheckSignedLayout(int file, uint32_t fileLength, uint64_t regionStart, uint6
     return Refuse(LayoutFault::HeaderOutsideFile, fault, status);
   }
 
-  const uint64_t e = ReadU32Le(dos + kPeHeaderOffsetField);
+  const uint64_t e = LoadLe32(dos + kPeHeaderOffsetField);
   uint8_t pe[kOptionalHeaderOffset + 2];
   if (ReadHeader(file, fileLength, e, pe, sizeof pe, fault, status) == 0) {
     return 0;
@@ -133,12 +133,12 @@ int CheckSignedLayout(int file, uint32_t fileLength, uint64_t regionStart, uint6
   if (std::memcmp(pe, kPeSignature, kPeSignatureLength) != 0) {
     return Refuse(LayoutFault::NotPortableExecutable, fault, status);
   }
-  const uint16_t magic = ReadU16Le(pe + kOptionalHeaderOffset + kOptionalMagicOffset);
+  const uint16_t magic = LoadLe16(pe + kOptionalHeaderOffset + kOptionalMagicOffset);
   if (magic != kOptionalHeader32 && magic != kOptionalHeader64) {
     return Refuse(LayoutFault::OptionalHeaderMagic, fault, status);
   }
-  const uint16_t sections = ReadU16Le(pe + kSectionCountOffset);
-  const uint16_t optionalSize = ReadU16Le(pe + kOptionalHeaderSizeOffset);
+  const uint16_t sections = LoadLe16(pe + kSectionCountOffset);
+  const uint16_t optionalSize = LoadLe16(pe + kOptionalHeaderSizeOffset);
   const uint32_t entry = CertificateEntryOffset(magic);
   if (kOptionalHeaderOffset + optionalSize < entry + kDirectoryEntryLength) {
     return Refuse(LayoutFault::OptionalHeaderTooShort, fault, status);
@@ -148,9 +148,9 @@ int CheckSignedLayout(int file, uint32_t fileLength, uint64_t regionStart, uint6
   if (ReadHeader(file, fileLength, e + entry, directory, sizeof directory, fault, status) == 0) {
     return 0;
   }
-  const uint32_t tableOffset = ReadU32Le(directory);
+  const uint32_t tableOffset = LoadLe32(directory);
   Span tail[2] = {{regionStart, regionStart + regionLength},
-                  {tableOffset, uint64_t{tableOffset} + ReadU32Le(directory + 4)}};
+                  {tableOffset, uint64_t{tableOffset} + LoadLe32(directory + 4)}};
   uint64_t tailStart = 0;
   if (!FindTailStart(tail, tableOffset != 0 ? 2 : 1, fileLength, &tailStart)) {
     return Refuse(LayoutFault::TailNotAtEnd, fault, status);

@@ -61,7 +61,7 @@ int VerifyFileSignatureWithKey(const wchar_t* path, int32_t* status, uint32_t mo
 }
 
 int VerifyFileSignature(const wchar_t* path, int32_t* status, uint32_t mode) {
-  return VerifyFileSignatureWithKey(path, status, mode, KeyP, kKeyLength);
+  return VerifyFileSignatureWithKey(path, status, mode, KeyP, kRsaOctets);
 }
 
 int32_t MapFileSignatureOutcome(int verified, int32_t status, int32_t* detail) {
