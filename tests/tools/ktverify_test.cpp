@@ -35,6 +35,27 @@ ProgramResult Ktverify(std::vector<std::string> args) {
   return RunProgram(args);
 }
 
+struct AnsweredFile {
+  std::string path;
+  std::string line;  // what ktverify prints for it
+};
+
+// One run over every file, some of them rejected: one line per file, in order, and exit 1.
+void ExpectOneLinePerFile(const std::string& format, const std::vector<AnsweredFile>& files) {
+  std::vector<std::string> args{"--format", format};
+  for (const AnsweredFile& file : files) {
+    args.push_back(file.path);
+  }
+  const ProgramResult run = Ktverify(args);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), files.size()) << run.out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i], files[i].line);
+  }
+}
+
 class KtverifyTest : public ::testing::Test {
  protected:
   std::string SignedExe(const std::string& name, Form form, char key) {
@@ -64,17 +85,11 @@ TEST_F(KtverifyTest, OneTsvLinePerFileInOrder) {
       {dir_.Write("plain.txt", SampleContent(100)), "6\t6\t7"},
       {dir_.Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"},
   };
-  std::vector<std::string> args{"--format", "tsv"};
-  std::transform(std::begin(files), std::end(files), std::back_inserter(args),
-                 [](const auto& file) { return file.path; });
-  const ProgramResult run = Ktverify(args);
-  EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_EQ(run.err, "");
-  const std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), std::size(files)) << run.out;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_EQ(lines[i], files[i].fields + "\t" + files[i].path);
+  std::vector<AnsweredFile> expected;
+  for (const auto& file : files) {
+    expected.push_back({file.path, file.fields + "\t" + file.path});
   }
+  ExpectOneLinePerFile("tsv", expected);
 }
 
 TEST_F(KtverifyTest, ExitsWithZeroWhenEveryFileIsAccepted) {
@@ -139,10 +154,7 @@ TEST_F(KtverifyTest, JsonLinePerFile) {
   ASSERT_TRUE(std::all_of(d.begin(), d.end(), [](char c) {
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
   })) << d;
-  const struct {
-    std::string path;
-    std::string line;
-  } files[] = {
+  const std::vector<AnsweredFile> files = {
       {SignedExe("say \"hi\".exe", Form::Binary, 'P'),
        JsonLine(d + "/say \\\"hi\\\".exe", R"("result":0,"detail":3,"status":3)",
                 "accepted through its signature block with key P (result 0, status 3)")},
@@ -160,17 +172,7 @@ TEST_F(KtverifyTest, JsonLinePerFile) {
                 "rejected, it carries no signature block and no valid script signature "
                 "(result 6, status 7)")},
   };
-  std::vector<std::string> args{"--format", "json"};
-  std::transform(std::begin(files), std::end(files), std::back_inserter(args),
-                 [](const auto& file) { return file.path; });
-  const ProgramResult run = Ktverify(args);
-  EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_EQ(run.err, "");
-  const std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), std::size(files)) << run.out;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_EQ(lines[i], files[i].line);
-  }
+  ExpectOneLinePerFile("json", files);
 }
 
 // A name that the verifier cannot be given exactly is refused before any file is checked,

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "tests/support/authenticode.h"
+#include "tests/support/pe_fixtures.h"
 #include "tests/support/pe_layout.h"
 #include "tests/support/signed_files.h"
 #include "verify/status.h"
@@ -18,17 +19,6 @@
 namespace {
 
 using signing::Form;
-
-struct Executable {
-  const char* name;
-  const char* path;
-};
-
-void PrintTo(const Executable& value, std::ostream* out) {
-  *out << value.name;
-}
-
-const Executable kExecutables[] = {{"Pe32Plus", KT_TINY64_EXE}, {"Pe32", KT_TINY32_EXE}};
 
 // Where the signed parts of the file lie, for picking the bytes to change.
 struct Signed {
@@ -63,8 +53,7 @@ const Change kChanges[] = {
      StatusVerifiedWithKeyP},
 };
 
-class AuthenticodeRoundTrip
-    : public ::testing::TestWithParam<std::tuple<Executable, Form, Change>> {
+class AuthenticodeRoundTrip : public ::testing::TestWithParam<std::tuple<PeFixture, Form, Change>> {
  protected:
   TempDirectory dir_;
 };
@@ -99,7 +88,7 @@ TEST_P(AuthenticodeRoundTrip, AcceptsWhatTheSignatureCovers) {
 
 INSTANTIATE_TEST_SUITE_P(
     RealExecutables, AuthenticodeRoundTrip,
-    ::testing::Combine(::testing::ValuesIn(kExecutables),
+    ::testing::Combine(::testing::ValuesIn(kPeFixtures),
                        ::testing::Values(Form::Binary, Form::Text), ::testing::ValuesIn(kChanges)),
     [](const ::testing::TestParamInfo<AuthenticodeRoundTrip::ParamType>& info) {
       return std::string(std::get<0>(info.param).name) +

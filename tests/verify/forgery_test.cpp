@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "tests/support/authenticode.h"
+#include "tests/support/pe_fixtures.h"
 #include "tests/support/pe_layout.h"
 #include "tests/support/signed_files.h"
 #include "tools/signing/file_digests.h"
@@ -21,18 +22,7 @@ namespace {
 using signing::Form;
 using signing::SignedExecutable;
 
-struct Executable {
-  const char* name;
-  const char* path;
-};
-
-void PrintTo(const Executable& value, std::ostream* out) {
-  *out << value.name;
-}
-
-const Executable kExecutables[] = {{"Pe32Plus", KT_TINY64_EXE}, {"Pe32", KT_TINY32_EXE}};
-
-SignedExecutable SignFixture(const Executable& executable, Form form) {
+SignedExecutable SignFixture(const PeFixture& executable, Form form) {
   return signing::SignExecutable(ReadFileBytes(executable.path), DevKey('P'), {form, 'P', 0, {}});
 }
 
@@ -83,7 +73,7 @@ const ForgeryCase kForgeries[] = {
     {"MovedBlock", Form::Binary, ForgeThroughMovedBlock},
 };
 
-class ForgeryTest : public ::testing::TestWithParam<std::tuple<Executable, ForgeryCase>> {
+class ForgeryTest : public ::testing::TestWithParam<std::tuple<PeFixture, ForgeryCase>> {
  protected:
   TempDirectory dir_;
 };
@@ -113,7 +103,7 @@ TEST_P(ForgeryTest, SignedFilePassesForgedCopyFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RealExecutables, ForgeryTest,
-                         ::testing::Combine(::testing::ValuesIn(kExecutables),
+                         ::testing::Combine(::testing::ValuesIn(kPeFixtures),
                                             ::testing::ValuesIn(kForgeries)),
                          [](const ::testing::TestParamInfo<ForgeryTest::ParamType>& info) {
                            return std::string(std::get<0>(info.param).name) +
@@ -187,7 +177,7 @@ const TailCase kTails[] = {
      [](Bytes* f, uint32_t, uint32_t d) { NameTable(f, d, 0x400, 16); }, false},
 };
 
-class TailLayoutTest : public ::testing::TestWithParam<std::tuple<Executable, TailCase>> {
+class TailLayoutTest : public ::testing::TestWithParam<std::tuple<PeFixture, TailCase>> {
  protected:
   TempDirectory dir_;
 };
@@ -209,7 +199,7 @@ TEST_P(TailLayoutTest, OnlyAnAdjacentTailEndingTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RealExecutables, TailLayoutTest,
-                         ::testing::Combine(::testing::ValuesIn(kExecutables),
+                         ::testing::Combine(::testing::ValuesIn(kPeFixtures),
                                             ::testing::ValuesIn(kTails)),
                          [](const ::testing::TestParamInfo<TailLayoutTest::ParamType>& info) {
                            return std::string(std::get<0>(info.param).name) +
@@ -217,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(RealExecutables, TailLayoutTest,
                          });
 
 // Both orders of a real Authenticode table and our block are accepted.
-class AuthenticodeOrderTest : public ::testing::TestWithParam<Executable> {
+class AuthenticodeOrderTest : public ::testing::TestWithParam<PeFixture> {
  protected:
   TempDirectory dir_;
 };
@@ -240,8 +230,8 @@ TEST_P(AuthenticodeOrderTest, TableAfterTheBlock) {
   ExpectAccepted(bothSigned);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealExecutables, AuthenticodeOrderTest, ::testing::ValuesIn(kExecutables),
-                         [](const ::testing::TestParamInfo<Executable>& info) {
+INSTANTIATE_TEST_SUITE_P(RealExecutables, AuthenticodeOrderTest, ::testing::ValuesIn(kPeFixtures),
+                         [](const ::testing::TestParamInfo<PeFixture>& info) {
                            return std::string(info.param.name);
                          });
 
