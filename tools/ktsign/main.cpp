@@ -1,11 +1,16 @@
 // ktsign: signs executables (signature block) and scripts (signature trailer) for the
-// install helper. Every failure is reported here, once, as one line on stderr.
+// install helper, and writes only what the helper accepts. Every failure is reported here,
+// once, as one line on stderr.
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "tools/ktsign/built_in_keys.h"
 #include "tools/ktsign/command_line.h"
+#include "tools/ktsign/helper_answer.h"
+#include "tools/ktsign/signable_input.h"
+#include "tools/ktsign/staged_output.h"
 #include "tools/ktsign/usage.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/file_io.h"
@@ -16,18 +21,49 @@ namespace {
 
 constexpr int kRefused = 2;
 
+ktsign::Opener OpenerOf(const ktsign::Command& command) {
+  if (command.verb == ktsign::Verb::Script) {
+    return ktsign::Opener::Script;
+  }
+  return command.exe.keyKind == 'D' ? ktsign::Opener::BlockKindD : ktsign::Opener::BlockKindP;
+}
+
+void SignExecutable(const ktsign::Command& command, const signing::SigningKey& key,
+                    const signing::Bytes& input) {
+  ktsign::RequireExecutableInput(input, command.input);
+  const signing::SignedExecutable signedFile = signing::SignExecutable(input, key, command.exe);
+  ktsign::StagedOutput output(command.output);
+  output.Write(signedFile.bytes);
+  const signing::ExecutableLayout& layout = signedFile.layout;
+  ktsign::RequireAcceptedExecutable(output.Path(), command.input,
+                                    layout.blockStart - layout.padBefore, signedFile.bytes.size());
+  output.Commit();
+}
+
+void SignScript(const ktsign::Command& command, const signing::SigningKey& key,
+                const signing::Bytes& input) {
+  ktsign::RequireScriptInput(input, command.input);
+  ktsign::StagedOutput output(command.output);
+  output.Write(signing::SignScript(input, key, command.exe.form));
+  ktsign::RequireAcceptedScript(output.Path(), command.input);
+  output.Commit();
+}
+
 void Run(const ktsign::Command& command) {
   if (command.verb == ktsign::Verb::Help) {
     const std::string_view text = ktsign::UsageText(command.helpFor);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return;
   }
-  const signing::SigningKey key(command.keyPath);
+  // Read through ReadInputFile, so that a FIFO or a device is refused rather than waited on.
+  const signing::SigningKey key(signing::ReadInputFile(command.keyPath), command.keyPath);
+  ktsign::RequireBuiltInKey(key.Modulus(), OpenerOf(command), command.keyPath);
   const signing::Bytes input = signing::ReadInputFile(command.input);
-  const signing::Bytes output = command.verb == ktsign::Verb::Exe
-                                    ? signing::SignExecutable(input, key, command.exe).bytes
-                                    : signing::SignScript(input, key, command.exe.form);
-  signing::WriteFileAtomically(command.output, output);
+  if (command.verb == ktsign::Verb::Exe) {
+    SignExecutable(command, key, input);
+  } else {
+    SignScript(command, key, input);
+  }
 }
 
 }  // namespace

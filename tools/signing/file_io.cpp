@@ -19,90 +19,69 @@ SigningError SystemError(const std::string& what, const std::string& path) {
   return SigningError(what + " " + path + ": " + std::strerror(errno));
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-
-  int Get() const { return fd_; }
-  // Closes now and tells whether the close succeeded, which for a written file is the last
-  // chance to hear of a failed write.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// A file created beside the target that is removed again unless it was renamed over it.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::string& target) : fd_(CreateBeside(target, &path_)) {}
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    fd_.Close();
-    if (!committed_) {
-      ::unlink(path_.c_str());
+// A name that is free in the target's folder; O_EXCL keeps an existing file from being taken
+// over.
+int CreateBeside(const std::string& target, std::string* path) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    *path = target + ".ktsign-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    const int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      return fd;
+    }
+    if (errno != EEXIST) {
+      break;
     }
   }
-
-  void Write(const Bytes& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t written = ::write(fd_.Get(), bytes.data() + done, bytes.size() - done);
-      if (written < 0 && errno == EINTR) {
-        continue;
-      }
-      if (written <= 0) {
-        throw SystemError("cannot write", path_);
-      }
-      done += static_cast<size_t>(written);
-    }
-  }
-
-  void RenameTo(const std::string& target) {
-    if (::fsync(fd_.Get()) != 0 || !fd_.Close()) {
-      throw SystemError("cannot write", path_);
-    }
-    if (::rename(path_.c_str(), target.c_str()) != 0) {
-      throw SystemError("cannot write", target);
-    }
-    committed_ = true;
-  }
-
- private:
-  // A name that is free in the target's folder, so that the rename stays within one file
-  // system; O_EXCL keeps an existing file from being taken over.
-  static int CreateBeside(const std::string& target, std::string* path) {
-    constexpr int kAttempts = 100;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-      *path = target + ".ktsign-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-      const int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd >= 0) {
-        return fd;
-      }
-      if (errno != EEXIST) {
-        break;
-      }
-    }
-    throw SystemError("cannot create a temporary file for", target);
-  }
-
-  std::string path_;
-  FileDescriptor fd_;
-  bool committed_ = false;
-};
+  throw SystemError("cannot create a temporary file for", target);
+}
 
 }  // namespace
 
+bool FileDescriptor::Close() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd < 0 || ::close(fd) == 0;
+}
+
+TemporaryFile::TemporaryFile(const std::string& target)
+    : target_(target), fd_(CreateBeside(target, &path_)) {}
+
+TemporaryFile::~TemporaryFile() {
+  fd_.Close();
+  if (!committed_) {
+    ::unlink(path_.c_str());
+  }
+}
+
+void TemporaryFile::Write(const Bytes& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(fd_.Get(), bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written <= 0) {
+      throw SystemError("cannot write", path_);
+    }
+    done += static_cast<size_t>(written);
+  }
+}
+
+void TemporaryFile::Commit() {
+  if (::fsync(fd_.Get()) != 0 || !fd_.Close()) {
+    throw SystemError("cannot write", path_);
+  }
+  if (::rename(path_.c_str(), target_.c_str()) != 0) {
+    throw SystemError("cannot write", target_);
+  }
+  committed_ = true;
+}
+
 Bytes ReadInputFile(const std::string& path) {
-  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer; a regular file reads the same
+  // either way, and anything else is refused below.
+  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.Get() < 0) {
     throw SystemError("cannot open", path);
   }
@@ -137,7 +116,7 @@ Bytes ReadInputFile(const std::string& path) {
 void WriteFileAtomically(const std::string& path, const Bytes& bytes) {
   TemporaryFile file(path);
   file.Write(bytes);
-  file.RenameTo(path);
+  file.Commit();
 }
 
 }  // namespace signing

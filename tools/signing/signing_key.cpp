@@ -5,6 +5,8 @@
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
 
+#include <limits>
+
 #include "tools/signing/signing_error.h"
 
 namespace signing {
@@ -18,18 +20,35 @@ int NoPassphrase(char* /*buffer*/, int /*size*/, int /*writing*/, void* /*data*/
   return -1;
 }
 
+OpenSslPtr<EVP_PKEY> ReadPrivateKey(BIO* source, const std::string& name) {
+  OpenSslPtr<EVP_PKEY> key(PEM_read_bio_PrivateKey(source, nullptr, NoPassphrase, nullptr));
+  ERR_clear_error();
+  if (key == nullptr) {
+    throw SigningError(name + " holds no unencrypted PEM private key");
+  }
+  return key;
+}
+
 OpenSslPtr<EVP_PKEY> LoadPrivateKey(const std::string& path) {
   const OpenSslPtr<BIO> file(BIO_new_file(path.c_str(), "rb"));
   if (file == nullptr) {
     ERR_clear_error();
     throw SigningError("cannot read key file " + path);
   }
-  OpenSslPtr<EVP_PKEY> key(PEM_read_bio_PrivateKey(file.get(), nullptr, NoPassphrase, nullptr));
-  ERR_clear_error();
-  if (key == nullptr) {
-    throw SigningError(path + " holds no unencrypted PEM private key");
+  return ReadPrivateKey(file.get(), path);
+}
+
+OpenSslPtr<EVP_PKEY> ParsePrivateKey(const Bytes& pem, const std::string& name) {
+  // An empty buffer is no key either; OpenSSL's memory source refuses to be made from one.
+  if (pem.empty() || pem.size() > static_cast<size_t>(std::numeric_limits<int>::max())) {
+    throw SigningError(name + " holds no unencrypted PEM private key");
   }
-  return key;
+  const OpenSslPtr<BIO> memory(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+  if (memory == nullptr) {
+    ERR_clear_error();
+    throw SigningError("cannot read key file " + name);
+  }
+  return ReadPrivateKey(memory.get(), name);
 }
 
 OpenSslPtr<BIGNUM> Parameter(const EVP_PKEY* key, const char* name) {
@@ -60,6 +79,11 @@ void RequireRsa2048(const EVP_PKEY* key, const std::string& path) {
 
 SigningKey::SigningKey(const std::string& pemPath) : key_(LoadPrivateKey(pemPath)) {
   RequireRsa2048(key_.get(), pemPath);
+}
+
+SigningKey::SigningKey(const Bytes& pem, const std::string& name)
+    : key_(ParsePrivateKey(pem, name)) {
+  RequireRsa2048(key_.get(), name);
 }
 
 RsaBlock SigningKey::Modulus() const {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tools/signing/bytes.h"
 #include "tools/signing/openssl_owners.h"
 #include "tools/signing/rsa_block.h"
 
@@ -17,6 +18,9 @@ class SigningKey {
   // Throws SigningError when the file cannot be read, holds no PEM private key, or holds one
   // that is not RSA with a 2048-bit modulus and exponent 65537.
   explicit SigningKey(const std::string& pemPath);
+  // The same from the contents of a key file that the caller has read itself; `name` stands
+  // for the file in messages.
+  SigningKey(const Bytes& pem, const std::string& name);
   SigningKey(const SigningKey&) = delete;
   SigningKey& operator=(const SigningKey&) = delete;
 
