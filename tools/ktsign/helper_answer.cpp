@@ -5,6 +5,9 @@
 
 #include <fcntl.h>
 
+#include <optional>
+#include <string>
+
 #include "tools/ktsign/layout_refusal.h"
 #include "tools/ktsign/refusal.h"
 #include "tools/ktverify/wide_path.h"
@@ -25,10 +28,16 @@ struct Answer {
   int32_t status;
 };
 
+// The verifier takes wide paths and reads '\\' as '/': a path that is no UTF-8, or that holds a
+// backslash, would be answered for another file or for none.
 Answer AskHelper(const std::string& path) {
-  const std::wstring wide = ktverify::WidePath(path);
+  const std::optional<std::wstring> wide = ktverify::WidePath(path);
+  if (!wide || path.find('\\') != std::string::npos) {
+    throw Refusal("the helper's verifier cannot name the signed copy " + path +
+                  ", so nothing was written: name OUT by a UTF-8 path without a backslash");
+  }
   Answer answer{0, 0, 0};
-  const int verified = VerifyFileSignature(wide.c_str(), &answer.status, kHelperMode);
+  const int verified = VerifyFileSignature(wide->c_str(), &answer.status, kHelperMode);
   answer.result = MapFileSignatureOutcome(verified, answer.status, &answer.detail);
   return answer;
 }
@@ -37,8 +46,7 @@ Refusal Refused(const std::string& inputPath, const Answer& answer) {
   return Refusal("the helper's verifier does not accept the signed copy of " + inputPath +
                  " (result " + std::to_string(answer.result) + ", detail " +
                  std::to_string(answer.detail) + ", status " + std::to_string(answer.status) +
-                 "; ktverify explains these), so nothing was written: name OUT by a UTF-8 path "
-                 "that you can read back, and report the input if it is refused still");
+                 "; ktverify explains these), so nothing was written");
 }
 
 // The rule of the layout check that the file breaks, or LayoutFault::None. On the host the
