@@ -43,9 +43,8 @@ struct AnsweredFile {
 // One run over every file, some of them rejected: one line per file, in order, and exit 1.
 void ExpectOneLinePerFile(const std::string& format, const std::vector<AnsweredFile>& files) {
   std::vector<std::string> args{"--format", format};
-  for (const AnsweredFile& file : files) {
-    args.push_back(file.path);
-  }
+  std::transform(files.begin(), files.end(), std::back_inserter(args),
+                 [](const AnsweredFile& file) { return file.path; });
   const ProgramResult run = Ktverify(args);
   EXPECT_EQ(run.exitCode, 1) << run.err;
   EXPECT_EQ(run.err, "");
@@ -73,23 +72,20 @@ class KtverifyTest : public ::testing::Test {
 TEST_F(KtverifyTest, OneTsvLinePerFileInOrder) {
   Bytes changed = signing::SignExecutable(SampleExecutable(2000), DevKey('P'), {}).bytes;
   changed[7] ^= 1;
-  const struct {
-    std::string path;
-    std::string fields;  // RESULT, DETAIL, STATUS
-  } files[] = {
-      {SignedExe("p.exe", Form::Binary, 'P'), "0\t3\t3"},
-      {SignedExe("d.exe", Form::Text, 'D'), "0\t3\t11"},
-      {SignedScript("Uninstall.vbs"), "0\t2\t2"},
-      {dir_.Write("changed.exe", changed), "5\t5\t9"},
-      {dir_.File("missing.exe"), "2\t2\t1"},
-      {dir_.Write("plain.txt", SampleContent(100)), "6\t6\t7"},
-      {dir_.Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"},
+  // RESULT, DETAIL, STATUS and the path.
+  auto tsv = [](const std::string& path, const std::string& fields) {
+    return AnsweredFile{path, fields + "\t" + path};
   };
-  std::vector<AnsweredFile> expected;
-  for (const auto& file : files) {
-    expected.push_back({file.path, file.fields + "\t" + file.path});
-  }
-  ExpectOneLinePerFile("tsv", expected);
+  const std::vector<AnsweredFile> files = {
+      tsv(SignedExe("p.exe", Form::Binary, 'P'), "0\t3\t3"),
+      tsv(SignedExe("d.exe", Form::Text, 'D'), "0\t3\t11"),
+      tsv(SignedScript("Uninstall.vbs"), "0\t2\t2"),
+      tsv(dir_.Write("changed.exe", changed), "5\t5\t9"),
+      tsv(dir_.File("missing.exe"), "2\t2\t1"),
+      tsv(dir_.Write("plain.txt", SampleContent(100)), "6\t6\t7"),
+      tsv(dir_.Write("short.exe", MinimalExecutable(0x10B, 0, 64)), "10\t10\t5"),
+  };
+  ExpectOneLinePerFile("tsv", files);
 }
 
 TEST_F(KtverifyTest, ExitsWithZeroWhenEveryFileIsAccepted) {
