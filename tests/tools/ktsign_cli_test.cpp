@@ -20,7 +20,7 @@
 #include "tests/support/pe_layout.h"
 #include "tests/support/signed_files.h"
 #include "tests/support/temp_directory.h"
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 #include "tests/tools/fixtures.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/script_signer.h"

@@ -19,7 +19,7 @@
 
 #include "tests/support/signed_files.h"
 #include "tests/support/temp_directory.h"
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 #include "tests/tools/fixtures.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Child processes through posix_spawn, waited for by polling waitpid with WNOHANG until a
 // deadline. Their output goes to files rather than pipes, so nothing needs reading while the
 // child runs or stands stopped.
-#include "tests/tools/child_process.h"
+#include "tests/support/child_process.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,7 +1,7 @@
 // A program started from a test that the test can stop, signal and wait for with a time
 // limit, so that a program that hangs fails its test instead of stalling the run.
-#ifndef KT_TESTS_TOOLS_CHILD_PROCESS_H
-#define KT_TESTS_TOOLS_CHILD_PROCESS_H
+#ifndef KT_TESTS_CHILD_PROCESS_H
+#define KT_TESTS_CHILD_PROCESS_H
 
 #include <sys/types.h>
 
