@@ -138,7 +138,7 @@ const RefusedKey kRefusedKeys[] = {
        return dir.Write("junk.pem", {'n', 'o', ' ', 'k', 'e', 'y', '\n'});
      },
      "no unencrypted PEM private key"},
-    {"Missing", [](const TempDirectory& dir) { return dir.File("missing.pem"); }, "cannot read"},
+    {"Missing", [](const TempDirectory& dir) { return dir.File("missing.pem"); }, "cannot open"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, SigningKeyRefusal, ::testing::ValuesIn(kRefusedKeys),

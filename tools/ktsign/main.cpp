@@ -55,8 +55,7 @@ void Run(const ktsign::Command& command) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return;
   }
-  // Read through ReadInputFile, so that a FIFO or a device is refused rather than waited on.
-  const signing::SigningKey key(signing::ReadInputFile(command.keyPath), command.keyPath);
+  const signing::SigningKey key(command.keyPath);
   ktsign::RequireBuiltInKey(key.Modulus(), OpenerOf(command), command.keyPath);
   const signing::Bytes input = signing::ReadInputFile(command.input);
   if (command.verb == ktsign::Verb::Exe) {

@@ -7,6 +7,7 @@
 
 #include <limits>
 
+#include "tools/signing/file_io.h"
 #include "tools/signing/signing_error.h"
 
 namespace signing {
@@ -20,24 +21,6 @@ int NoPassphrase(char* /*buffer*/, int /*size*/, int /*writing*/, void* /*data*/
   return -1;
 }
 
-OpenSslPtr<EVP_PKEY> ReadPrivateKey(BIO* source, const std::string& name) {
-  OpenSslPtr<EVP_PKEY> key(PEM_read_bio_PrivateKey(source, nullptr, NoPassphrase, nullptr));
-  ERR_clear_error();
-  if (key == nullptr) {
-    throw SigningError(name + " holds no unencrypted PEM private key");
-  }
-  return key;
-}
-
-OpenSslPtr<EVP_PKEY> LoadPrivateKey(const std::string& path) {
-  const OpenSslPtr<BIO> file(BIO_new_file(path.c_str(), "rb"));
-  if (file == nullptr) {
-    ERR_clear_error();
-    throw SigningError("cannot read key file " + path);
-  }
-  return ReadPrivateKey(file.get(), path);
-}
-
 OpenSslPtr<EVP_PKEY> ParsePrivateKey(const Bytes& pem, const std::string& name) {
   // An empty buffer is no key either; OpenSSL's memory source refuses to be made from one.
   if (pem.empty() || pem.size() > static_cast<size_t>(std::numeric_limits<int>::max())) {
@@ -48,7 +31,12 @@ OpenSslPtr<EVP_PKEY> ParsePrivateKey(const Bytes& pem, const std::string& name) 
     ERR_clear_error();
     throw SigningError("cannot read key file " + name);
   }
-  return ReadPrivateKey(memory.get(), name);
+  OpenSslPtr<EVP_PKEY> key(PEM_read_bio_PrivateKey(memory.get(), nullptr, NoPassphrase, nullptr));
+  ERR_clear_error();
+  if (key == nullptr) {
+    throw SigningError(name + " holds no unencrypted PEM private key");
+  }
+  return key;
 }
 
 OpenSslPtr<BIGNUM> Parameter(const EVP_PKEY* key, const char* name) {
@@ -77,9 +65,8 @@ void RequireRsa2048(const EVP_PKEY* key, const std::string& path) {
 
 }  // namespace
 
-SigningKey::SigningKey(const std::string& pemPath) : key_(LoadPrivateKey(pemPath)) {
-  RequireRsa2048(key_.get(), pemPath);
-}
+// Read through ReadInputFile, so that a FIFO or a device is refused rather than waited on.
+SigningKey::SigningKey(const std::string& pemPath) : SigningKey(ReadInputFile(pemPath), pemPath) {}
 
 SigningKey::SigningKey(const Bytes& pem, const std::string& name)
     : key_(ParsePrivateKey(pem, name)) {

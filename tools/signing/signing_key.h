@@ -15,8 +15,9 @@ namespace signing {
 
 class SigningKey {
  public:
-  // Throws SigningError when the file cannot be read, holds no PEM private key, or holds one
-  // that is not RSA with a 2048-bit modulus and exponent 65537.
+  // Throws SigningError when the file cannot be read (or is no regular file, see
+  // ReadInputFile), holds no PEM private key, or holds one that is not RSA with a 2048-bit
+  // modulus and exponent 65537.
   explicit SigningKey(const std::string& pemPath);
   // The same from the contents of a key file that the caller has read itself; `name` stands
   // for the file in messages.
