@@ -24,5 +24,6 @@ void ShowDamagedFile(SystemServices& system, const wchar_t* fileName) {
   const WideString format = LoadText(system, kTextFileDamaged);
   const WideString text = FormatText(format.CStr(), fileName);
   const WideString caption = LoadText(system, kTextCaption);
-  system.ShowMessageBox(text.CStr(), caption.CStr(), kBoxOk | kBoxIconError);
+  // kBoxOk is 0: the box has its one OK button with the error icon alone.
+  system.ShowMessageBox(text.CStr(), caption.CStr(), kBoxIconError);
 }

@@ -30,7 +30,8 @@ ExitCode RunRemove(SystemServices& system) {
   if (system.IsMutexPresent(kProductMutexName)) {
     const WideString warning = LoadText(system, kTextProductInUse);
     const WideString caption = LoadText(system, kTextCaption);
-    system.ShowMessageBox(warning.CStr(), caption.CStr(), kBoxOk | kBoxIconWarning);
+    // kBoxOk is 0: one OK button.
+    system.ShowMessageBox(warning.CStr(), caption.CStr(), kBoxIconWarning);
     return ExitCode::ProductInUse;
   }
   if (system.IsMutexPresent(kHelperMutexName)) {

@@ -35,7 +35,10 @@ struct WideString::Buffer {
     if (block == nullptr) {
       throw StringError(kStringOutOfMemory);
     }
-    auto* buffer = new (block) Buffer{1, capacity, length};
+    Buffer* buffer = new (block) Buffer;
+    buffer->references = 1;
+    buffer->capacity = capacity;
+    buffer->length = length;
     if (length != 0) {
       std::wmemcpy(buffer->Units(), text, length);
     }
@@ -96,12 +99,13 @@ WideString::WideString(const WideString& other) noexcept : buffer_(other.buffer_
 }
 
 WideString& WideString::operator=(const WideString& other) noexcept {
-  // Counting the new reference first keeps self-assignment harmless.
-  if (other.buffer_ != nullptr) {
-    ++other.buffer_->references;
+  if (this != &other) {
+    if (other.buffer_ != nullptr) {
+      ++other.buffer_->references;
+    }
+    Buffer::Drop(buffer_);
+    buffer_ = other.buffer_;
   }
-  Buffer::Drop(buffer_);
-  buffer_ = other.buffer_;
   return *this;
 }
 

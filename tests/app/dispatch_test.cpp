@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -83,11 +84,9 @@ class DispatchTest : public FlowTest, public ::testing::WithParamInterface<Comma
 TEST_P(DispatchTest, RunsTheNamedFlowOrNone) {
   std::vector<std::wstring> words = {L"C:\\Program Files\\Norlith\\kthelper.exe"};
   words.insert(words.end(), GetParam().arguments.begin(), GetParam().arguments.end());
-  std::vector<wchar_t*> argv;
-  for (std::wstring& word : words) {
-    argv.push_back(word.data());
-  }
-  argv.push_back(nullptr);
+  std::vector<wchar_t*> argv(words.size() + 1, nullptr);
+  std::transform(words.begin(), words.end(), argv.begin(),
+                 [](std::wstring& word) { return word.data(); });
   EXPECT_EQ(DispatchCommand(static_cast<int32_t>(words.size()), argv.data(), system_),
             GetParam().code);
   EXPECT_EQ(FlowOf(system_.events), GetParam().flow);

@@ -32,6 +32,16 @@ const std::wstring kProductShortcut =
 const std::wstring kRemovalShortcut =
     L"shortcut target=<module> link=C:\\Users\\Tester\\Desktop\\Entfernen des Norlith "
     L"Tamsweeps.lnk icon=<folder>tamsweep_uninstall.ico arguments=/remove";
+// Without a string table both shortcut names are ".lnk" alone.
+const std::wstring kUnnamedProductShortcut =
+    L"shortcut target=<folder>ktwebloader.exe link=C:\\Users\\Tester\\Desktop\\.lnk "
+    L"icon=<folder>tamsweep.ico arguments=(none)";
+const std::wstring kUnnamedRemovalShortcut =
+    L"shortcut target=<module> link=C:\\Users\\Tester\\Desktop\\.lnk "
+    L"icon=<folder>tamsweep_uninstall.ico arguments=/remove";
+const std::wstring kShellInParent =
+    L"shell mask=0 verb=open file=\"<parent>ktwebloader.exe\" parameters=(none) "
+    L"directory=<parent> show=5";
 const std::wstring kDamagedBox =
     BoxEvent(0x10, L"Norlith Tamsweep",
              L"Die Datei ktwebloader.exe wurde manipuliert oder besch\u00e4digt. Das Programm "
@@ -43,9 +53,17 @@ SetUp Loader(const Bytes& bytes) {
 
 const SetUp kSignedLoader = Loader(HelperFolder::SignedLoader());
 
+ExitCode Install(SystemServices& system) {
+  return RunLaunch(system, true);
+}
+
+ExitCode Start(SystemServices& system) {
+  return RunLaunch(system, false);
+}
+
 struct LaunchCase {
   const char* name;
-  bool withShortcuts;
+  ExitCode (*run)(SystemServices&);  // Install or Start
   SetUp setUp;
   ExitCode code;
   std::vector<std::wstring> transcript;
@@ -57,89 +75,84 @@ void PrintTo(const LaunchCase& value, std::ostream* out) {
 
 const LaunchCase kLaunches[] = {
     {"StartOpensTheLoader",
-     false,
+     Start,
      kSignedLoader,
      ExitCode::Done,
      {kProbe, kHold, kModule, kGuard, kShell, kUnguard, kRelease}},
     {"InstallWritesBothShortcutsThenOpens",
-     true,
+     Install,
      kSignedLoader,
      ExitCode::Done,
      {kProbe, kHold, kModule, kGuard, L"desktop", kProductShortcut, L"desktop", kRemovalShortcut,
       kShell, kUnguard, kRelease}},
     {"StartWhileAnotherHelperRuns",
-     false,
+     Start,
      Both(kSignedLoader, [](FakeSystem* s, auto&) { s->existingMutexes.insert(kHelperMutex); }),
      ExitCode::AlreadyRunning,
      {kProbe}},
     {"InstallWhileAnotherHelperRuns",
-     true,
+     Install,
      Both(kSignedLoader, [](FakeSystem* s, auto&) { s->existingMutexes.insert(kHelperMutex); }),
      ExitCode::AlreadyRunning,
      {kProbe}},
     {"TheRunningProductDoesNotMatter",
-     false,
+     Start,
      Both(kSignedLoader, [](FakeSystem* s, auto&) { s->existingMutexes.insert(kProductMutex); }),
      ExitCode::Done,
      {kProbe, kHold, kModule, kGuard, kShell, kUnguard, kRelease}},
     {"LoaderMissing",
-     true,
+     Install,
      [](FakeSystem*, auto&) {},
      ExitCode::SignatureInvalid,
      {kProbe, kHold, kModule, kGuard, kUnguard, kDamagedBox, kRelease}},
     {"LoaderUnsigned",
-     true,
+     Install,
      Loader(HelperFolder::UnsignedFile()),
      ExitCode::SignatureInvalid,
      {kProbe, kHold, kModule, kGuard, kUnguard, kDamagedBox, kRelease}},
     {"LoaderChangedAfterSigning",
-     false,
+     Start,
      Loader(HelperFolder::DamagedLoader()),
      ExitCode::SignatureInvalid,
      {kProbe, kHold, kModule, kGuard, kUnguard, kDamagedBox, kRelease}},
     // A signed script is accepted by its trailer, whatever its name.
     {"LoaderIsASignedScript",
-     false,
+     Start,
      Loader(HelperFolder::SignedScript()),
      ExitCode::Done,
      {kProbe, kHold, kModule, kGuard, kShell, kUnguard, kRelease}},
     {"GuardCannotBeOpened",
-     true,
+     Install,
      Both(kSignedLoader, [](FakeSystem* s, auto&) { s->guardFails = true; }),
      ExitCode::SignatureInvalid,
      {kProbe, kHold, kModule, kGuard, kDamagedBox, kRelease}},
     {"ShortcutsCannotBeWritten",
-     true,
+     Install,
      Both(kSignedLoader,
           [](FakeSystem* s, auto&) { s->shortcutResult = static_cast<int32_t>(0x80070005); }),
      ExitCode::Done,
      {kProbe, kHold, kModule, kGuard, L"desktop", kProductShortcut, L"desktop", kRemovalShortcut,
       kShell, kUnguard, kRelease}},
     {"DesktopUnknown",
-     true,
+     Install,
      Both(kSignedLoader, [](FakeSystem* s, auto&) { s->desktopFolder.reset(); }),
      ExitCode::Done,
      {kProbe, kHold, kModule, kGuard, L"desktop", L"desktop", kShell, kUnguard, kRelease}},
     {"NoStringTable",
-     true,
+     Install,
      Both(kSignedLoader, [](FakeSystem* s, auto&) { s->modules.clear(); }),
      ExitCode::Done,
-     {kProbe, kHold, kModule, kGuard, L"desktop",
-      L"shortcut target=<folder>ktwebloader.exe link=C:\\Users\\Tester\\Desktop\\.lnk "
-      L"icon=<folder>tamsweep.ico arguments=(none)",
-      L"desktop",
-      L"shortcut target=<module> link=C:\\Users\\Tester\\Desktop\\.lnk "
-      L"icon=<folder>tamsweep_uninstall.ico arguments=/remove",
-      kShell, kUnguard, kRelease}},
+     {kProbe, kHold, kModule, kGuard, L"desktop", kUnnamedProductShortcut, L"desktop",
+      kUnnamedRemovalShortcut, kShell, kUnguard, kRelease}},
     {"NoStringTableAndLoaderUnsigned",
-     false,
+     Start,
      Both(Loader(HelperFolder::UnsignedFile()), [](FakeSystem* s, auto&) { s->modules.clear(); }),
      ExitCode::SignatureInvalid,
      {kProbe, kHold, kModule, kGuard, kUnguard, BoxEvent(0x10, L"", L""), kRelease}},
     // The system cuts the path at 259 characters inside the file name: the folder is whole,
     // and the removal shortcut targets the cut path.
     {"ModulePathCutInTheFileName",
-     true,
+     Install,
      Both(kSignedLoader,
           [](FakeSystem* s, const HelperFolder& h) {
             s->modulePath = h.Folder() + std::wstring(300, L'k') + L".exe";
@@ -149,19 +162,17 @@ const LaunchCase kLaunches[] = {
       kShell, kUnguard, kRelease}},
     // Cut inside a folder name: the folder above it is taken, and its loader is checked.
     {"ModulePathCutInAFolderName",
-     false,
+     Start,
      [](FakeSystem* s, const HelperFolder& h) {
        s->modulePath = h.Parent() + std::wstring(300, L'd') + L"\\kthelper.exe";
        h.Write("ktwebloader.exe", HelperFolder::SignedLoader(), true);
      },
      ExitCode::Done,
-     {kProbe, kHold, kModule, L"guard <parent>ktwebloader.exe",
-      L"shell mask=0 verb=open file=\"<parent>ktwebloader.exe\" parameters=(none) "
-      L"directory=<parent> show=5",
+     {kProbe, kHold, kModule, L"guard <parent>ktwebloader.exe", kShellInParent,
       L"unguard <parent>ktwebloader.exe", kRelease}},
     // Without a backslash the whole path stands for the folder; no such file exists.
     {"ModulePathWithoutABackslash",
-     false,
+     Start,
      [](FakeSystem* s, auto&) { s->modulePath = L"kthelper.exe"; },
      ExitCode::SignatureInvalid,
      {kProbe, kHold, kModule, L"guard kthelper.exektwebloader.exe",
@@ -173,7 +184,7 @@ class LaunchFlowTest : public FlowTest, public ::testing::WithParamInterface<Lau
 TEST_P(LaunchFlowTest, MakesExactlyTheseCalls) {
   const LaunchCase& row = GetParam();
   row.setUp(&system_, helper_);
-  EXPECT_EQ(RunLaunch(system_, row.withShortcuts), row.code);
+  EXPECT_EQ(row.run(system_), row.code);
   EXPECT_EQ(system_.events, Expand(row.transcript));
 }
 

@@ -42,6 +42,9 @@ const std::wstring kSystemDirectory = L"system directory 259";
 const std::wstring kProcess =
     L"process \"C:\\Windows\\system32\\wscript.exe\" \"<folder>Uninstall.vbs\" /uninstall in "
     L"C:\\Windows\\system32";
+const std::wstring kProcessInParent =
+    L"process \"C:\\Windows\\system32\\wscript.exe\" \"<parent>Uninstall.vbs\" /uninstall in "
+    L"C:\\Windows\\system32";
 
 SetUp Script(const Bytes& bytes) {
   return Place("Uninstall.vbs", bytes);
@@ -169,9 +172,7 @@ const RemoveCase kRemovals[] = {
      },
      ExitCode::Done,
      {kProbeProduct, kProbe, kHold, kQuestion, kModule, L"guard <parent>Uninstall.vbs", L"desktop",
-      L"desktop", kDeleteRemoval, kDeleteProduct, kSystemDirectory,
-      L"process \"C:\\Windows\\system32\\wscript.exe\" \"<parent>Uninstall.vbs\" /uninstall in "
-      L"C:\\Windows\\system32",
+      L"desktop", kDeleteRemoval, kDeleteProduct, kSystemDirectory, kProcessInParent,
       L"unguard <parent>Uninstall.vbs", kRelease}},
 };
 
@@ -193,11 +194,9 @@ using RemoveOrderTest = FlowTest;
 // made before the question, before the guard or after the start would refuse it.
 TEST_F(RemoveOrderTest, AsksThenChecksWhileTheGuardHoldsAndBeforeTheStart) {
   system_.onEvent = [this](const std::wstring& event) {
-    if (event.rfind(L"box 0x24 ", 0) == 0) {
-      helper_.Write("Uninstall.vbs", HelperFolder::UnsignedFile());
-    } else if (event.rfind(L"guard ", 0) == 0) {
+    if (event.rfind(L"guard ", 0) == 0) {
       helper_.Write("Uninstall.vbs", HelperFolder::SignedScript());
-    } else if (event.rfind(L"process ", 0) == 0) {
+    } else if (event.rfind(L"box 0x24 ", 0) == 0 || event.rfind(L"process ", 0) == 0) {
       helper_.Write("Uninstall.vbs", HelperFolder::UnsignedFile());
     }
   };

@@ -141,11 +141,11 @@ INSTANTIATE_TEST_SUITE_P(Blocks, StringTableWalkTest, ::testing::ValuesIn(kWalks
 // The copy answers with the C library's error numbers of a bounds-checked copy.
 struct CopyCase {
   const char* name;
-  bool withUnits;
   size_t destinationUnits;  // 0 with `nullDestination` false: a buffer without room
-  bool nullDestination;
+  const wchar_t* copied;    // what the destination holds afterwards
   int errorNumber;
-  const wchar_t* copied;  // what the destination holds afterwards
+  bool withUnits;
+  bool nullDestination;
 };
 
 void PrintTo(const CopyCase& value, std::ostream* out) {
@@ -153,12 +153,12 @@ void PrintTo(const CopyCase& value, std::ostream* out) {
 }
 
 const CopyCase kCopies[] = {
-    {"Fits", true, 4, false, 0, L"abc"},
-    {"FitsWithRoomToSpare", true, 10, false, 0, L"abc"},
-    {"NoRoomForTheZero", true, 3, false, 34, L""},
-    {"NoRoomAtAll", true, 0, false, 22, L"?"},
-    {"NullDestination", true, 4, true, 22, nullptr},
-    {"EntryWithoutUnits", false, 4, false, 22, L""},
+    {"Fits", 4, L"abc", 0, true, false},
+    {"FitsWithRoomToSpare", 10, L"abc", 0, true, false},
+    {"NoRoomForTheZero", 3, L"", 34, true, false},
+    {"NoRoomAtAll", 0, L"?", 22, true, false},
+    {"NullDestination", 4, nullptr, 22, true, true},
+    {"EntryWithoutUnits", 4, L"", 22, false, false},
 };
 
 class CopyStringEntryTest : public ::testing::TestWithParam<CopyCase> {};

@@ -42,11 +42,11 @@ TEST_F(WideStringTest, EmptyStringsHoldNoBufferAndReadAsEmptyText) {
   const WideString none;
   const WideString empty(L"");
   EXPECT_EQ(Live(), 0u);
-  for (const WideString* text : {&none, &empty}) {
-    ASSERT_NE(text->CStr(), nullptr);
-    EXPECT_STREQ(text->CStr(), L"");
-    EXPECT_TRUE(text->IsEmpty());
-    EXPECT_FALSE(text->SharesBufferWith(*text));
+  for (const WideString* string : {&none, &empty}) {
+    ASSERT_NE(string->CStr(), nullptr);
+    EXPECT_STREQ(string->CStr(), L"");
+    EXPECT_TRUE(string->IsEmpty());
+    EXPECT_FALSE(string->SharesBufferWith(*string));
   }
 }
 
@@ -192,7 +192,7 @@ void PrintTo(const BadArgumentCase& value, std::ostream* out) {
 }
 
 const BadArgumentCase kBadArguments[] = {
-    {"ConstructFromNull", [](WideString*) { WideString text(nullptr); }},
+    {"ConstructFromNull", [](WideString*) { const WideString fromNull(nullptr); }},
     {"AppendNull", [](WideString* text) { *text += static_cast<const wchar_t*>(nullptr); }},
     {"ConcatenateNull", [](WideString* text) { (void)(*text + nullptr); }},
     {"GetBufferOfSizeMax", [](WideString* text) { text->GetBuffer(SIZE_MAX); }},
@@ -206,7 +206,7 @@ const BadArgumentCase kBadArguments[] = {
      }},
     {"ReleaseASharedBuffer",
      [](WideString* text) {
-       const WideString copy(*text);
+       const WideString sharing(*text);
        text->ReleaseBuffer(3);
      }},
 };
@@ -244,7 +244,7 @@ void PrintTo(const AllocationCase& value, std::ostream* out) {
 }
 
 const AllocationCase kAllocations[] = {
-    {"Construct", [](WideString*, WideString*) { const WideString text(L"Tamsweep"); }},
+    {"Construct", [](WideString*, WideString*) { const WideString made(L"Tamsweep"); }},
     {"GetBufferOfASharedBuffer", [](WideString*, WideString* copy) { copy->GetBuffer(3); }},
     {"GetBufferBeyondTheCapacity", [](WideString* text, WideString*) { text->GetBuffer(40); }},
     {"AppendToASharedBuffer", [](WideString*, WideString* copy) { *copy += L"!"; }},
