@@ -2,6 +2,7 @@
 // shortcuts ("/install" only), open the loader, release everything.
 #include "app/launch_flow.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "app/checked_file.h"
