@@ -1,15 +1,16 @@
 # The two commands of the README: `make test` (and, later, `make demo`).
 # Every target that builds or lints installs what is missing first.
 
-.PHONY: all deps build build-host build-host-asan test test-host test-host-asan test-fuzz \
-	check-layers lint clean
+.PHONY: all deps build build-host build-host-asan build-windows build-windows-x86 test test-host \
+	test-host-asan test-fuzz check-layers lint clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-build-host build-host-asan: build-%: deps
+# build-windows and build-windows-x86 cross-build kthelper.exe (x86-64 and x86) with mingw-w64.
+build-host build-host-asan build-windows build-windows-x86: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
@@ -28,7 +29,7 @@ check-layers:
 	@scripts/check-layers.sh
 	@scripts/check-layers-test.sh
 
-test: check-layers test-host test-host-asan test-fuzz
+test: check-layers test-host test-host-asan build-windows build-windows-x86 test-fuzz
 
 # Static checks, not part of `make test`: clang-format, clang-tidy and cppcheck; silent when
 # clean (scripts/lint.sh).
