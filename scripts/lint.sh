@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dirs=(crypto verify tools tests bench)
+dirs=(crypto verify app tools tests bench)
 mapfile -t files < <(git ls-files -- "${dirs[@]/%//*.h}" "${dirs[@]/%//*.cpp}")
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -29,7 +29,7 @@ quietly run-clang-tidy-14 -p build/host -quiet "^$PWD/($(IFS='|'; echo "${dirs[*
 #   GetParam(), which cppcheck does not follow.
 # - knownConditionTrueFalse in ktsign_cli_test.cpp: the folder listing is compared before and
 #   after ktsign runs; cppcheck cannot see that the child process may change the folder.
-quietly cppcheck --enable=warning,style,performance --std=c++17 --library=googletest -q -I. \
+quietly cppcheck --enable=warning,style,performance --std=c++17 --library=googletest --library=windows -q -I. \
   --error-exitcode=1 \
   --suppress='unusedStructMember:tests/*' \
   --suppress=knownConditionTrueFalse:tests/tools/ktsign_cli_test.cpp \

@@ -15,12 +15,12 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/openssl_reference.h"
 #include "tests/support/pe_layout.h"
 #include "tests/support/signed_files.h"
 #include "tests/support/temp_directory.h"
-#include "tests/support/child_process.h"
 #include "tests/tools/fixtures.h"
 #include "tools/signing/exe_signer.h"
 #include "tools/signing/script_signer.h"

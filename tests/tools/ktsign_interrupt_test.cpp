@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/signed_files.h"
 #include "tests/support/temp_directory.h"
-#include "tests/support/child_process.h"
 #include "tests/tools/fixtures.h"
 
 namespace {
