@@ -20,7 +20,7 @@ namespace {
 // without the call.
 void RestrictDllSearchToSystemFolder() {
   using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
-  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (kernel == nullptr) {
     return;
   }

@@ -125,15 +125,14 @@ ResourceModule WindowsServices::ResourceModuleAt(uint32_t index) {
 
 StringBlock WindowsServices::FindStringBlock(ResourceModule module, uint16_t blockName,
                                              bool neutralLanguage) {
-  const HMODULE image = ModuleOf(module);
-  const HRSRC found = neutralLanguage
-                          ? FindResourceExW(image, RT_STRING, MAKEINTRESOURCEW(blockName),
-                                            MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL))
-                          : FindResourceW(image, MAKEINTRESOURCEW(blockName), RT_STRING);
+  HMODULE image = ModuleOf(module);
+  HRSRC found = neutralLanguage ? FindResourceExW(image, RT_STRING, MAKEINTRESOURCEW(blockName),
+                                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL))
+                                : FindResourceW(image, MAKEINTRESOURCEW(blockName), RT_STRING);
   if (found == nullptr) {
     return {};
   }
-  const HGLOBAL loaded = LoadResource(image, found);
+  HGLOBAL loaded = LoadResource(image, found);
   if (loaded == nullptr) {
     return {};
   }
