@@ -2,7 +2,7 @@
 # Every target that builds or lints installs what is missing first.
 
 .PHONY: all deps build build-host build-host-asan build-windows build-windows-x86 test test-host \
-	test-host-asan test-fuzz check-layers lint clean
+	test-host-asan test-wine test-fuzz check-layers lint clean
 
 all: build
 
@@ -19,6 +19,13 @@ build: build-host
 test-host test-host-asan: test-%: build-%
 	ctest --preset $* -j 2
 
+# kthelper.exe under Wine, once per Windows build, each in a Wine prefix and HOME of its own
+# under build/host/wine. Where no 32-bit program can run, the x86 run skips its tests and
+# says why.
+test-wine: build-host build-windows build-windows-x86
+	build/host/bin/kt_wine_tests --windows-bin=build/windows/bin
+	build/host/bin/kt_wine_tests --windows-bin=build/windows-x86/bin
+
 # A short run of every fuzz target (about a minute), after the unit tests.
 test-fuzz: deps
 	scripts/run-fuzz.sh
@@ -29,7 +36,7 @@ check-layers:
 	@scripts/check-layers.sh
 	@scripts/check-layers-test.sh
 
-test: check-layers test-host test-host-asan build-windows build-windows-x86 test-fuzz
+test: check-layers test-host test-host-asan test-wine test-fuzz
 
 # Static checks, not part of `make test`: clang-format, clang-tidy and cppcheck; silent when
 # clean (scripts/lint.sh).

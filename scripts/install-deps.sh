@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and with `lint` those of
-# `make lint` too; does nothing when all are there.
+# `make lint` too; does nothing when all are there. A package named with an architecture
+# (wine32:i386, the 32-bit Wine that runs the x86 helper) is looked up for that architecture,
+# which is added to dpkg's foreign ones first when it is not among them yet.
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,7 @@ packages=(
   libssl-dev openssl
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 osslsigncode
   clang libclang-rt-14-dev
+  wine wine64 wine32:i386 xvfb xdotool liblnk-utils
 )
 if [ "${1:-}" = lint ]; then
   packages+=(clang-format-14 clang-tidy-14 cppcheck)
@@ -32,5 +35,16 @@ else
   sudo=
 fi
 export DEBIAN_FRONTEND=noninteractive
+for package in "${missing[@]}"; do
+  case "$package" in
+    *:*)
+      arch=${package#*:}
+      if [ "$arch" != "$(dpkg --print-architecture)" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        $sudo dpkg --add-architecture "$arch"
+      fi
+      ;;
+  esac
+done
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
