@@ -20,11 +20,11 @@ test-host test-host-asan: test-%: build-%
 	ctest --preset $* -j 2
 
 # kthelper.exe under Wine, once per Windows build, each in a Wine prefix and HOME of its own
-# under build/host/wine. Where no 32-bit program can run, the x86 run skips its tests and
-# says why.
+# under build/host/wine. Where no 32-bit program can run, the x86 run skips the tests that
+# run it and says why; the x86-64 build's resource reader still reads the x86 exe's resources.
 test-wine: build-host build-windows build-windows-x86
 	build/host/bin/kt_wine_tests --windows-bin=build/windows/bin
-	build/host/bin/kt_wine_tests --windows-bin=build/windows-x86/bin
+	build/host/bin/kt_wine_tests --windows-bin=build/windows-x86/bin --reader-bin=build/windows/bin
 
 # A short run of every fuzz target (about a minute), after the unit tests.
 test-fuzz: deps

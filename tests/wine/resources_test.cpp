@@ -1,6 +1,7 @@
 // The real exe's resources as Windows reads them, through the resource reader
 // (programs/resource_reader.cpp): the German string table, the version block and the
-// manifest, both as embedded and as the activation context that the system makes of it.
+// manifest, both as embedded and as the activation context that the system makes of it. The
+// run's output says which reader read them.
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -19,6 +20,9 @@ namespace {
 
 class ResourcesTest : public WineTest {
  protected:
+  // The resources are read even where the build itself cannot run.
+  std::string WhySkipped() const override { return Session().readerSkipReason; }
+
   // The reader's key=value lines.
   std::map<std::string, std::string> ReadResources() const {
     const std::optional<ProgramResult> run = Prefix().Run(

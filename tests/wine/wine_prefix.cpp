@@ -12,7 +12,8 @@ namespace {
 constexpr std::chrono::milliseconds kBootLimit(180000);
 constexpr std::chrono::milliseconds kServerLimit(60000);
 
-// No display: a message box returns at once instead of waiting for an answer. The XDG
+// No display unless a test gives one: a message box returns at once instead of waiting for an
+// answer. The XDG
 // variables could point Wine's shell folders at the user's own; WINELOADER, WINESERVER and
 // WINEARCH would choose other binaries or another layout than the tests ask for.
 const char* const kUnset[] = {"DISPLAY",       "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
@@ -20,8 +21,10 @@ const char* const kUnset[] = {"DISPLAY",       "WAYLAND_DISPLAY", "XDG_CONFIG_HO
                               "WINESERVER",    "WINEARCH"};
 
 // No menu entries or .desktop files in any home folder, no offer to install Mono or Gecko,
-// and no diagnostics mixed into the programs' output.
-constexpr const char* kDllOverrides = "WINEDLLOVERRIDES=winemenubuilder.exe=d;mscoree=d;mshtml=d";
+// and no diagnostics mixed into the programs' output. A wscript.exe in the system folder runs
+// as the file it is (a test's stand-in) instead of Wine's built-in script host.
+constexpr const char* kDllOverrides =
+    "WINEDLLOVERRIDES=winemenubuilder.exe=d;mscoree=d;mshtml=d;wscript.exe=n";
 constexpr const char* kDebug = "WINEDEBUG=-all";
 
 void RunOrThrow(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
@@ -64,12 +67,16 @@ WinePrefix::~WinePrefix() {
   KillAll();
 }
 
-std::vector<std::string> WinePrefix::InPrefix(const std::vector<std::string>& argv) const {
+std::vector<std::string> WinePrefix::InPrefix(const std::vector<std::string>& argv,
+                                              const std::string& display) const {
   std::vector<std::string> command{"env"};
   for (const char* name : kUnset) {
     command.insert(command.end(), {"-u", name});
   }
   command.insert(command.end(), {"WINEPREFIX=" + prefix_, "HOME=" + home_, kDllOverrides, kDebug});
+  if (!display.empty()) {
+    command.push_back("DISPLAY=" + display);
+  }
   command.insert(command.end(), argv.begin(), argv.end());
   return command;
 }
@@ -94,6 +101,13 @@ std::unique_ptr<ChildProcess> WinePrefix::Start(const std::vector<std::string>& 
   std::vector<std::string> command{loader_};
   command.insert(command.end(), argv.begin(), argv.end());
   return std::make_unique<ChildProcess>(InPrefix(command));
+}
+
+std::unique_ptr<ChildProcess> WinePrefix::StartOnDisplay(const std::vector<std::string>& argv,
+                                                         const std::string& display) const {
+  std::vector<std::string> command{loader_};
+  command.insert(command.end(), argv.begin(), argv.end());
+  return std::make_unique<ChildProcess>(InPrefix(command, display));
 }
 
 // The wineserver lives as long as a program of the prefix runs (the system's own processes

@@ -33,6 +33,9 @@ class WinePrefix {
                                    std::chrono::milliseconds limit) const;
   // Starts a Windows program that the caller stops.
   std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& argv) const;
+  // The same on the X display `display` (":N"), where its message boxes wait for an answer.
+  std::unique_ptr<ChildProcess> StartOnDisplay(const std::vector<std::string>& argv,
+                                               const std::string& display) const;
 
   // Waits until no program runs in the prefix any more, so that whatever a program started
   // has run to its end too; false when programs still run after `limit`.
@@ -42,7 +45,9 @@ class WinePrefix {
 
  private:
   // argv under the prefix's environment: `env` with the variables set and unset.
-  std::vector<std::string> InPrefix(const std::vector<std::string>& argv) const;
+  // `display`, when not empty, is the value of DISPLAY.
+  std::vector<std::string> InPrefix(const std::vector<std::string>& argv,
+                                    const std::string& display = std::string()) const;
 
   std::string prefix_;
   std::string home_;

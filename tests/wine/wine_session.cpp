@@ -62,28 +62,46 @@ Bytes SignedCopy(const std::string& program) {
   return ReadFileBytes(out);
 }
 
+void OpenPrefix(WineSession& session, const char* loader) {
+  session.prefix =
+      std::make_unique<WinePrefix>(std::string(KT_WINE_DIR) + "/" + session.arch, loader);
+  std::filesystem::create_directories(session.prefix->UnixPath(kToolsFolder));
+}
+
+void CopyTool(const WineSession& session, const std::string& bin, const char* program) {
+  std::filesystem::copy_file(bin + "/" + program,
+                             session.prefix->UnixPath(kToolsFolder) + "/" + program);
+}
+
 }  // namespace
 
-void OpenWineSession(const std::string& windowsBin) {
+void OpenWineSession(const std::string& windowsBin, const std::string& readerBin) {
   WineSession& session = TheSession();
   session.windowsBin = windowsBin;
   session.helper = ReadFileBytes(windowsBin + "/kthelper.exe");
   session.arch = ReadPeLayout(session.helper).magic == kPe32Magic ? "x86" : "x86_64";
   if (session.arch == "x86") {
     session.skipReason = Why32BitWineCannotRun();
-    if (!session.skipReason.empty()) {
+  }
+  if (!session.skipReason.empty()) {
+    if (readerBin.empty()) {
+      session.readerSkipReason =
+          session.skipReason + "; no x86-64 build was given to read its resources";
       return;
     }
+    // A 64-bit program may load a 32-bit one as a data file, and its resources with it.
+    session.readerNote = "the x86-64 resource reader of " + readerBin +
+                         ", loading the x86 exe as a data file (" + session.skipReason + ")";
+    OpenPrefix(session, kLoader64);
+    CopyTool(session, readerBin, "kt_resource_reader.exe");
+    return;
   }
+  session.readerNote = "the " + session.arch + " resource reader of " + windowsBin;
   session.unsignedLoader = ReadFileBytes(windowsBin + "/kt_loader_stub.exe");
   session.signedLoader = SignedCopy(windowsBin + "/kt_loader_stub.exe");
-
-  session.prefix = std::make_unique<WinePrefix>(std::string(KT_WINE_DIR) + "/" + session.arch,
-                                                session.arch == "x86" ? kLoader32 : kLoader64);
-  const std::string tools = session.prefix->UnixPath(kToolsFolder);
-  std::filesystem::create_directories(tools);
+  OpenPrefix(session, session.arch == "x86" ? kLoader32 : kLoader64);
   for (const char* program : kTestPrograms) {
-    std::filesystem::copy_file(windowsBin + "/" + program, tools + "/" + program);
+    CopyTool(session, windowsBin, program);
   }
 }
 

@@ -25,8 +25,9 @@ std::vector<std::string> SortedNames(const std::string& folder) {
 }  // namespace
 
 void WineTest::SetUp() {
-  if (!Session().skipReason.empty()) {
-    GTEST_SKIP() << Session().skipReason;
+  const std::string reason = WhySkipped();
+  if (!reason.empty()) {
+    GTEST_SKIP() << reason;
   }
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   folder_ = std::string("C:\\kt\\") + test->test_suite_name() + " " + test->name();
@@ -39,6 +40,10 @@ void WineTest::SetUp() {
     std::filesystem::remove_all(Prefix().DesktopFolder() + "/" + name);
   }
   Put("kthelper.exe", Session().helper);
+}
+
+std::string WineTest::WhySkipped() const {
+  return Session().skipReason;
 }
 
 const WinePrefix& WineTest::Prefix() const {

@@ -19,8 +19,11 @@ constexpr std::chrono::milliseconds kProgramLimit(60000);
 
 class WineTest : public ::testing::Test {
  protected:
-  // Skips the test, with the reason, when this machine cannot run the build.
+  // Skips the test, with the reason, when this machine cannot run what it needs.
   void SetUp() override;
+  // Why this machine cannot run the test; empty when it can. By default: why it cannot run
+  // the build.
+  virtual std::string WhySkipped() const;
 
   const WinePrefix& Prefix() const;
   // C:\kt\<suite> <test>: the test's folder, made afresh; its name has blanks, so every path
