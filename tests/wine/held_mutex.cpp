@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "tests/wine/wine_session.h"
 #include "tests/wine/wine_test.h"
@@ -21,14 +22,23 @@ std::string SignalFile(const std::string& folder, const std::string& label, cons
   return folder + "\\" + label + "." + signal;
 }
 
+std::vector<std::string> HolderCommand(const std::string& name, const std::string& folder,
+                                       const std::string& label, HeldKind kind) {
+  std::vector<std::string> argv{std::string(kToolsFolder) + "\\kt_mutex_holder.exe", name,
+                                SignalFile(folder, label, "ready"),
+                                SignalFile(folder, label, "stop")};
+  if (kind == HeldKind::Event) {
+    argv.emplace_back("event");
+  }
+  return argv;
+}
+
 }  // namespace
 
 HeldMutex::HeldMutex(const WinePrefix& prefix, const std::string& name, const std::string& folder,
-                     const std::string& label)
+                     const std::string& label, HeldKind kind)
     : stopFile_(prefix.UnixPath(SignalFile(folder, label, "stop"))),
-      holder_(
-          prefix.Start({std::string(kToolsFolder) + "\\kt_mutex_holder.exe", name,
-                        SignalFile(folder, label, "ready"), SignalFile(folder, label, "stop")})) {
+      holder_(prefix.Start(HolderCommand(name, folder, label, kind))) {
   const std::string readyFile = prefix.UnixPath(SignalFile(folder, label, "ready"));
   const auto deadline = std::chrono::steady_clock::now() + kProgramLimit;
   while (!Exists(readyFile)) {

@@ -1,7 +1,10 @@
 // The named mutexes on the real exe, held by another process of the session: the helper's
 // own stops every command with 3, the product's stops /remove with 4 (and is looked at first),
-// and neither starts anything. /start does not care whether the product runs.
+// and neither starts anything. /start does not care whether the product runs. An event under
+// the helper's name ends every flow with the system error, before anything is looked at.
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -67,6 +70,28 @@ const HeldRow kRows[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, SingleInstanceTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<HeldRow>& row) {
                            return std::string(row.param.name);
+                         });
+
+// An event under the helper's mutex name: the probe cannot open it as a mutex, so the flow
+// goes on, and the mutex cannot be created. The system error (ERROR_INVALID_HANDLE) ends the
+// run as its HRESULT, which no caller can mistake for one of the flows' codes.
+class NameTakenTest : public WineTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(NameTakenTest, EndsWithTheSystemErrorAsHresult) {
+  Put("ktwebloader.exe", Session().signedLoader);
+  {
+    HeldMutex event(Prefix(), kHelperMutex, Folder(), "event", HeldKind::Event);
+    EXPECT_EQ(RunHelperForWholeExitCode({GetParam()}), std::optional<uint32_t>(0x80070006u));
+    EXPECT_EQ(event.Release(), 0) << "the holder did not hold its event to the end";
+  }
+  const std::vector<LoaderStart> starts = StartsOnceSettled();
+  EXPECT_EQ(starts.size(), 0u) << "started as " << starts.front().commandLine;
+  EXPECT_EQ(DesktopEntries(), std::vector<std::string>());
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, NameTakenTest, ::testing::Values("/start", "/remove"),
+                         [](const ::testing::TestParamInfo<const char*>& command) {
+                           return std::string(command.param + 1);
                          });
 
 }  // namespace

@@ -13,9 +13,8 @@ constexpr std::chrono::milliseconds kBootLimit(180000);
 constexpr std::chrono::milliseconds kServerLimit(60000);
 
 // No display unless a test gives one: a message box returns at once instead of waiting for an
-// answer. The XDG
-// variables could point Wine's shell folders at the user's own; WINELOADER, WINESERVER and
-// WINEARCH would choose other binaries or another layout than the tests ask for.
+// answer. The XDG variables could point Wine's shell folders at the user's own; WINELOADER,
+// WINESERVER and WINEARCH would choose other binaries or another layout than the tests ask for.
 const char* const kUnset[] = {"DISPLAY",       "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
                               "XDG_DATA_HOME", "XDG_DESKTOP_DIR", "WINELOADER",
                               "WINESERVER",    "WINEARCH"};

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iterator>
 #include <optional>
+#include <string>
 
 #include "tests/wine/wine_session.h"
 
@@ -68,6 +69,26 @@ int WineTest::RunHelper(const std::vector<std::string>& args) const {
     return -1;
   }
   return run->exitCode;
+}
+
+std::optional<uint32_t> WineTest::RunHelperForWholeExitCode(
+    const std::vector<std::string>& args) const {
+  std::vector<std::string> argv{std::string(kToolsFolder) + "\\kt_exit_code_reporter.exe",
+                                InFolder("kthelper.exe")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::optional<ProgramResult> run = Prefix().Run(argv, kProgramLimit);
+  if (!run) {
+    ADD_FAILURE() << "kthelper.exe did not end within " << kProgramLimit.count() << " ms";
+    Prefix().KillAll();
+    return std::nullopt;
+  }
+  // "0x" and eight hexadecimal digits, then a newline.
+  if (run->exitCode != 0 || run->out.size() != 11 || run->out.compare(0, 2, "0x") != 0) {
+    ADD_FAILURE() << "the exit-code reporter ended with " << run->exitCode << ": " << run->out
+                  << run->err;
+    return std::nullopt;
+  }
+  return static_cast<uint32_t>(std::stoul(run->out.substr(2, 8), nullptr, 16));
 }
 
 std::vector<LoaderStart> WineTest::StartsOnceSettled() const {

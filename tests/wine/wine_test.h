@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,9 @@ class WineTest : public ::testing::Test {
   // Runs Folder()\kthelper.exe with `args`; its exit code, or -1 (and a failure) when it did
   // not end in time.
   int RunHelper(const std::vector<std::string>& args) const;
+  // The same, through the exit-code reporter: the whole 32-bit exit code, which RunHelper
+  // sees only modulo 256; nullopt (and a failure) when it could not be read.
+  std::optional<uint32_t> RunHelperForWholeExitCode(const std::vector<std::string>& args) const;
   // Waits until every program of the prefix has ended, so that whatever the helper started
   // has written its record, then reads the loader stand-in's record in Folder().
   std::vector<LoaderStart> StartsOnceSettled() const;

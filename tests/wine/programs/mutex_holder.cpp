@@ -1,8 +1,9 @@
 // Holds a named mutex for a test, as a running helper or product would:
-//   mutex_holder NAME READY STOP
-// creates and owns the mutex NAME, then creates the file READY, and holds the mutex until
-// the file STOP appears. Exit codes: 0 stopped by STOP, 1 bad command line, 2 the mutex
-// could not be created, 3 READY could not be written, 4 STOP never came.
+//   mutex_holder NAME READY STOP [event]
+// creates and owns the mutex NAME (with "event": an event of that name instead, which no
+// mutex can then take), then creates the file READY, and holds the object until the file
+// STOP appears. Exit codes: 0 stopped by STOP, 1 bad command line, 2 the object could not be
+// created, 3 READY could not be written, 4 STOP never came.
 #include <windows.h>
 
 namespace {
@@ -19,17 +20,19 @@ bool FileExists(const wchar_t* path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) {
+  const bool event = argc == 5 && lstrcmpW(argv[4], L"event") == 0;
+  if (argc != 4 && !event) {
     return 1;
   }
-  HANDLE mutex = CreateMutexW(nullptr, TRUE, argv[1]);
-  if (mutex == nullptr) {
+  HANDLE held =
+      event ? CreateEventW(nullptr, TRUE, FALSE, argv[1]) : CreateMutexW(nullptr, TRUE, argv[1]);
+  if (held == nullptr) {
     return 2;
   }
   HANDLE ready = CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (ready == INVALID_HANDLE_VALUE) {
-    CloseHandle(mutex);
+    CloseHandle(held);
     return 3;
   }
   CloseHandle(ready);
@@ -39,7 +42,9 @@ int wmain(int argc, wchar_t** argv) {
     Sleep(kPollMs);
   }
   const int result = FileExists(argv[3]) ? 0 : 4;
-  ReleaseMutex(mutex);
-  CloseHandle(mutex);
+  if (!event) {
+    ReleaseMutex(held);
+  }
+  CloseHandle(held);
   return result;
 }
