@@ -15,6 +15,7 @@
 
 #include "crypto/bignum.h"
 #include "crypto/digit_ops.h"
+#include "crypto/implementation.h"
 
 namespace {
 
@@ -264,10 +265,9 @@ void DigitsSquarePortable(uint32_t* w, const uint32_t* x, uint32_t n) {
 #ifdef KT_DIGITS_ADX
 namespace {
 
-// Whether the public products take the assembly rows, asked once as the program starts. Code
-// that runs earlier (another file's static initialiser) still reads false and takes the
-// portable loops, which give the same digits.
-const bool kUseAdx = DigitsAdxSupported();
+bool UseAdxRows() {
+  return DigitRowsImplementationInUse() == DigitRowsImplementation::kAdx;
+}
 
 }  // namespace
 
@@ -288,7 +288,7 @@ void DigitsSquareAdx(uint32_t* w, const uint32_t* x, uint32_t n) {
 uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
                                 uint32_t n) {
 #ifdef KT_DIGITS_ADX
-  if (kUseAdx) {
+  if (UseAdxRows()) {
     return DigitsMultiplySubtractAdx(t, w, v, q, n);
   }
 #endif
@@ -297,7 +297,7 @@ uint32_t DigitsMultiplySubtract(uint32_t t, uint32_t* w, const uint32_t* v, uint
 
 void DigitsMultiply(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n) {
 #ifdef KT_DIGITS_ADX
-  if (kUseAdx) {
+  if (UseAdxRows()) {
     DigitsMultiplyAdx(w, u, v, n);
     return;
   }
@@ -307,7 +307,7 @@ void DigitsMultiply(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t 
 
 void DigitsSquare(uint32_t* w, const uint32_t* x, uint32_t n) {
 #ifdef KT_DIGITS_ADX
-  if (kUseAdx) {
+  if (UseAdxRows()) {
     DigitsSquareAdx(w, x, n);
     return;
   }

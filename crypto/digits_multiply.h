@@ -1,6 +1,6 @@
 // Internal to the digit layer: the digit products in every implementation, exposed in a header
 // so that the tests can compare them. DigitsMultiplySubtract, DigitsMultiply and DigitsSquare
-// (crypto/bignum.h) run the fastest of them that this processor has.
+// (crypto/bignum.h) run the one in use (DigitRowsImplementationInUse).
 #ifndef KT_CRYPTO_DIGITS_MULTIPLY_H
 #define KT_CRYPTO_DIGITS_MULTIPLY_H
 
@@ -19,11 +19,9 @@ void DigitsSquarePortable(uint32_t* w, const uint32_t* x, uint32_t n);
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(KT_DIGITS_NARROW)
 #define KT_DIGITS_ADX 1
 
-// Whether this processor has BMI2 and ADX (CPUID leaf 7). The public products ask once.
-bool DigitsAdxSupported();
-
 // Even digit counts take the assembly rows, odd ones the portable one-digit loops. These and
-// the rows below need a processor for which DigitsAdxSupported() is true.
+// the rows below need a processor with BMI2 and ADX (ImplementationSupported,
+// crypto/implementation.h).
 uint32_t DigitsMultiplySubtractAdx(uint32_t t, uint32_t* w, const uint32_t* v, uint32_t q,
                                    uint32_t n);
 void DigitsMultiplyAdx(uint32_t* w, const uint32_t* u, const uint32_t* v, uint32_t n);

@@ -26,8 +26,6 @@
 
 #ifdef KT_DIGITS_ADX
 
-#include <cpuid.h>
-
 namespace {
 
 // The assembly text is laid out one instruction a line, which clang-format would undo.
@@ -92,17 +90,6 @@ namespace {
 constexpr uint32_t kLimbsPerPass = 8;
 
 }  // namespace
-
-bool DigitsAdxSupported() {
-  constexpr unsigned kBmi2 = 1u << 8;
-  constexpr unsigned kAdx = 1u << 19;
-  unsigned eax = 0;
-  unsigned ebx = 0;
-  unsigned ecx = 0;
-  unsigned edx = 0;
-  return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0 &&
-         (ebx & (kBmi2 | kAdx)) == (kBmi2 | kAdx);
-}
 
 // w - q * v = w + q * ~v + q - q * 2^(64 count), with ~v the complement over the row. So the
 // row adds q * ~v with q as the carry into limb 0, and what is left to subtract above it is

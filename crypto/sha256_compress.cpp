@@ -1,8 +1,9 @@
 // SHA-256 compression: the round constants, the portable implementation (message schedule
-// unrolled by four) and the choice of implementation at run time.
+// unrolled by four) and the call of the implementation in use.
 #include "crypto/sha256_compress.h"
 
 #include "crypto/common.h"
+#include "crypto/implementation.h"
 #include "crypto/sha256_rounds.h"
 
 namespace {
@@ -63,11 +64,17 @@ void Sha256CompressPortable(uint32_t hash[8], const uint8_t* blocks, size_t coun
 }
 
 void Sha256Compress(uint32_t hash[8], const uint8_t* blocks, size_t count) {
+  switch (Sha256ImplementationInUse()) {
 #if defined(__x86_64__) || defined(__i386__)
-  if (Sha256Avx2Supported()) {
-    Sha256CompressAvx2(hash, blocks, count);
-    return;
-  }
+    case Sha256Implementation::kShaExtensions:
+      Sha256CompressShaExtensions(hash, blocks, count);
+      return;
+    case Sha256Implementation::kAvx2:
+      Sha256CompressAvx2(hash, blocks, count);
+      return;
 #endif
-  Sha256CompressPortable(hash, blocks, count);
+    default:
+      Sha256CompressPortable(hash, blocks, count);
+      return;
+  }
 }

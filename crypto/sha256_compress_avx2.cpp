@@ -108,14 +108,11 @@ KT_AVX2 inline void RoundsAndSchedule(Sha256Working& v, const uint32_t* wk, int 
 
 }  // namespace
 
-bool Sha256Avx2Supported() {
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2");
-}
-
 // Blocks go in pairs, one per lane. While the rounds of one pair run, the schedule of the
 // following pair is computed into the other half of `wk`; after the last pair that is a
 // harmless repeat of it. A last odd block fills both lanes and only its first is used.
-KT_AVX2 void Sha256CompressAvx2(uint32_t hash[8], const uint8_t* blocks, size_t count) {
+KT_AVX2 KT_VECTOR_ENTRY void Sha256CompressAvx2(uint32_t hash[8], const uint8_t* blocks,
+                                                size_t count) {
   if (count == 0) {
     return;
   }

@@ -1,11 +1,11 @@
 // The computed side of the comparison: signed length and digests of the file less its
-// excluded ranges, each digest over one buffer in one pass.
+// excluded ranges, both digests of the whole file over one buffer in one pass.
 #include "verify/file_digests.h"
 
 #include "crypto/common.h"
 #include "crypto/md5.h"
+#include "crypto/md5_sha256.h"
 #include "crypto/memory.h"
-#include "crypto/sha256.h"
 #include "verify/check_resources.h"
 #include "verify/file_access.h"
 
@@ -56,8 +56,7 @@ int ComputeFileDigests(SignedDigests* computed, int file, const ExcludedRange* l
     if (bytes == nullptr) {
       return 0;
     }
-    Md5Of(bytes, gathered, computed->md5);
-    Sha256Digest(bytes, gathered, computed->sha256);
+    Md5Sha256Digest(bytes, gathered, computed->md5, computed->sha256);
   }
   if ((selection & kDigestHead) != 0) {
     ScopedCheckResources resources;

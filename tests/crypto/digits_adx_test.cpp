@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "crypto/digits_multiply.h"
+#include "crypto/implementation.h"
 #include "tests/support/openssl_reference.h"
 #include "tests/support/test_seed.h"
 
@@ -36,7 +37,7 @@ class DigitsAdxTest : public ::testing::Test {
   DigitsAdxTest() : random_(TestSeed()) {}
 
   void SetUp() override {
-    if (!DigitsAdxSupported()) {
+    if (!ImplementationSupported(DigitRowsImplementation::kAdx)) {
       GTEST_SKIP() << "this processor lacks BMI2 or ADX";
     }
   }

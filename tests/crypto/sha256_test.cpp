@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "crypto/implementation.h"
 #include "crypto/sha256_compress.h"
 #include "tests/support/digest_forms.h"
+#include "tests/support/scoped_implementation.h"
 #include "tests/support/test_seed.h"
 
 namespace {
@@ -62,9 +64,9 @@ TEST(Sha256, FinalLeavesCountsAndDigestInContext) {
   }
 }
 
-// Runs of 0 to 9 blocks and one longer run, from an aligned and a misaligned start: the vector
-// implementation pairs blocks and schedules the next pair during the current one, so odd and
-// even counts and the last pair take different paths.
+// Runs of 0 to 9 blocks and one longer run, from an aligned and a misaligned start, through
+// every implementation this processor runs: the AVX2 one pairs blocks and schedules the next
+// pair during the current one, so odd and even counts and the last pair take different paths.
 TEST(Sha256Compress, ImplementationsAgree) {
   std::mt19937_64 random(TestSeed());
   std::vector<uint8_t> bytes(64 * 33 + 1);
@@ -72,25 +74,25 @@ TEST(Sha256Compress, ImplementationsAgree) {
   uint32_t start[8];
   std::generate(std::begin(start), std::end(start),
                 [&random] { return static_cast<uint32_t>(random()); });
-  for (size_t offset : {size_t{0}, size_t{1}}) {
-    for (size_t count : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 33}) {
-      SCOPED_TRACE(testing::Message() << count << " blocks at offset " << offset);
-      const uint8_t* blocks = bytes.data() + offset;
-      std::vector<uint32_t> portable(start, start + 8);
-      Sha256CompressPortable(portable.data(), blocks, count);
-      std::vector<uint32_t> chosen(start, start + 8);
-      Sha256Compress(chosen.data(), blocks, count);
-      EXPECT_EQ(chosen, portable);
-      if (count == 0) {
-        EXPECT_EQ(portable, std::vector<uint32_t>(start, start + 8));
+  for (Sha256Implementation which : kSha256Implementations) {
+    const ScopedImplementation<Sha256Implementation> use(which);
+    if (!use.Used()) {
+      continue;
+    }
+    for (size_t offset : {size_t{0}, size_t{1}}) {
+      for (size_t count : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 33}) {
+        SCOPED_TRACE(testing::Message() << ImplementationName(which) << ", " << count
+                                        << " blocks at offset " << offset);
+        const uint8_t* blocks = bytes.data() + offset;
+        std::vector<uint32_t> portable(start, start + 8);
+        Sha256CompressPortable(portable.data(), blocks, count);
+        std::vector<uint32_t> chosen(start, start + 8);
+        Sha256Compress(chosen.data(), blocks, count);
+        EXPECT_EQ(chosen, portable);
+        if (count == 0) {
+          EXPECT_EQ(portable, std::vector<uint32_t>(start, start + 8));
+        }
       }
-#if defined(__x86_64__) || defined(__i386__)
-      if (Sha256Avx2Supported()) {
-        std::vector<uint32_t> avx2(start, start + 8);
-        Sha256CompressAvx2(avx2.data(), blocks, count);
-        EXPECT_EQ(avx2, portable);
-      }
-#endif
     }
   }
 }

@@ -14,8 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   folder.resize(GetCurrentDirectoryW(units, &folder[0]));
 
   // One write per start, appended, so two starts at once still give two whole lines.
-  const std::string line =
-      Utf8(GetCommandLineW(), lstrlenW(GetCommandLineW())) + "\t" + Utf8(folder) + "\n";
+  const std::string line = Utf8(GetCommandLineW()) + "\t" + Utf8(folder) + "\n";
   const std::wstring record = ModuleFolder() + L"starts.txt";
   HANDLE file = CreateFileW(record.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

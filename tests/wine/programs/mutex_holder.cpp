@@ -6,6 +6,8 @@
 // created, 3 READY could not be written, 4 STOP never came.
 #include <windows.h>
 
+#include <cwchar>
+
 namespace {
 
 // Far longer than a test holds the mutex; a driver that never says stop does not leave the
@@ -20,7 +22,7 @@ bool FileExists(const wchar_t* path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const bool event = argc == 5 && lstrcmpW(argv[4], L"event") == 0;
+  const bool event = argc == 5 && std::wcscmp(argv[4], L"event") == 0;
   if (argc != 4 && !event) {
     return 1;
   }

@@ -148,7 +148,7 @@ std::string Version(const wchar_t* exe) {
     if (VerQueryValueW(block.data(), path.c_str(), &value, &length)) {
       // Zero-terminated; the length VerQueryValueW gives may or may not count the zero.
       const auto* text = static_cast<const wchar_t*>(value);
-      out += Utf8(name, lstrlenW(name)) + "=" + Utf8(text, lstrlenW(text)) + "\n";
+      out += Utf8(name) + "=" + Utf8(text) + "\n";
     }
   }
   return out;
@@ -218,7 +218,7 @@ std::string ActivationContext(const wchar_t* exe) {
             reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly);
         const wchar_t* identity = info->lpAssemblyEncodedAssemblyIdentity;
         out += "assembly " + std::to_string(index) + "=" +
-               (identity != nullptr ? Utf8(identity, lstrlenW(identity)) : std::string()) + "\n";
+               (identity != nullptr ? Utf8(identity) : std::string()) + "\n";
       }
     }
   }
@@ -228,7 +228,7 @@ std::string ActivationContext(const wchar_t* exe) {
     SIZE_T written = 0;
     if (QueryActCtxSettingsW(0, context, setting.nameSpace, setting.name, value,
                              sizeof value / sizeof value[0], &written)) {
-      out += setting.key + std::string("=") + Utf8(value, lstrlenW(value)) + "\n";
+      out += setting.key + std::string("=") + Utf8(value) + "\n";
     }
   }
   ReleaseActCtx(context);

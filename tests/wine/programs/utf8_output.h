@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 inline std::string Utf8(const wchar_t* text, int units) {
@@ -16,6 +17,10 @@ inline std::string Utf8(const wchar_t* text, int units) {
   std::string out(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text, units, &out[0], size, nullptr, nullptr);
   return out;
+}
+
+inline std::string Utf8(const wchar_t* text) {
+  return Utf8(text, static_cast<int>(std::wcslen(text)));
 }
 
 inline std::string Utf8(const std::wstring& text) {
