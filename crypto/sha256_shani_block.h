@@ -55,7 +55,7 @@ KT_SHA256_INLINE KT_SHA_NI void Sha256ShaNiLoadMessage(Sha256ShaNiMessage& messa
                                                        const uint8_t* block) {
   // Big-endian words: reverse the bytes of each.
   const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
-  for (int i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < 4; ++i) {
     message.w[i] = _mm_shuffle_epi8(
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i)), byteSwap);
   }
@@ -71,7 +71,7 @@ KT_SHA256_INLINE KT_SHA_NI void Sha256ShaNiTwoRounds(Sha256ShaNiState& state,
   __m128i(&w)[4] = message.w;
   if constexpr (j % 2 == 0) {
     const __m128i constants =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(kSha256RoundConstants + 4 * g));
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(kSha256RoundConstants + size_t{4} * g));
     message.wk = _mm_add_epi32(w[g % 4], constants);
     state.cdgh = _mm_sha256rnds2_epu32(state.cdgh, state.abef, message.wk);
     if constexpr (g >= 3 && g < 15) {
