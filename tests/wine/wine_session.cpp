@@ -20,7 +20,8 @@ constexpr const char* kLoader32 = "/usr/lib/wine/wine";
 constexpr std::chrono::milliseconds kToolLimit(60000);
 
 const char* const kTestPrograms[] = {"kt_loader_stub.exe", "kt_mutex_holder.exe",
-                                     "kt_resource_reader.exe", "kt_exit_code_reporter.exe"};
+                                     "kt_resource_reader.exe", "kt_exit_code_reporter.exe",
+                                     "kt_implementation_check.exe"};
 
 WineSession& TheSession() {
   static WineSession session;
