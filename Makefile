@@ -2,7 +2,7 @@
 # Every target that builds or lints installs what is missing first.
 
 .PHONY: all deps build build-host build-host-asan build-windows build-windows-x86 test test-host \
-	test-host-asan test-wine test-fuzz check-layers lint clean
+	test-host-asan test-wine test-fuzz check-layers lint bench clean
 
 all: build
 
@@ -43,6 +43,11 @@ test: check-layers test-host test-host-asan test-wine test-fuzz
 lint:
 	@scripts/install-deps.sh lint
 	@scripts/lint.sh
+
+# ktverify on a large signed file against OpenSSL and coreutils, and kt_bench; a few minutes,
+# run by hand, not part of `make test` (scripts/bench.sh).
+bench:
+	@scripts/bench.sh
 
 clean:
 	rm -rf build

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, and with `lint` those of
-# `make lint` too; does nothing when all are there. A package named with an architecture
-# (wine32:i386, the 32-bit Wine that runs the x86 helper) is looked up for that architecture,
-# which is added to dpkg's foreign ones first when it is not among them yet.
+# Installs the Debian packages the build and the tests need, with `lint` those of `make lint`
+# too, and with `bench` those of scripts/bench.sh; does nothing when all are there. A package
+# named with an architecture (wine32:i386, the 32-bit Wine that runs the x86 helper) is looked
+# up for that architecture, which is added to dpkg's foreign ones first when it is not among
+# them yet.
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,9 @@ packages=(
 )
 if [ "${1:-}" = lint ]; then
   packages+=(clang-format-14 clang-tidy-14 cppcheck)
+fi
+if [ "${1:-}" = bench ]; then
+  packages+=(time)
 fi
 
 missing=()
