@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "crypto/implementation.h"
 #include "crypto/md5_sha256.h"
 #include "tests/support/digest_forms.h"
-#include "tests/support/scoped_implementation.h"
+#include "tests/support/sha256_implementation_test.h"
 #include "tests/support/test_seed.h"
 
 namespace {
@@ -38,24 +37,8 @@ TEST(Md5AgainstOpenSsl, PaddingBoundariesInEveryForm) {
 }
 
 // Each test of SHA-256 once per implementation, skipped where the processor lacks it.
-class Sha256AgainstOpenSsl : public ::testing::TestWithParam<Sha256Implementation> {
- protected:
-  void SetUp() override {
-    use_ = std::make_unique<ScopedImplementation<Sha256Implementation>>(GetParam());
-    if (!use_->Used()) {
-      GTEST_SKIP() << "this processor does not run " << ImplementationName(GetParam());
-    }
-  }
-
- private:
-  std::unique_ptr<ScopedImplementation<Sha256Implementation>> use_;
-};
-
-INSTANTIATE_TEST_SUITE_P(Implementations, Sha256AgainstOpenSsl,
-                         ::testing::ValuesIn(kSha256Implementations),
-                         [](const ::testing::TestParamInfo<Sha256Implementation>& info) {
-                           return ImplementationLabel(info.param);
-                         });
+class Sha256AgainstOpenSsl : public Sha256ImplementationTest {};
+KT_INSTANTIATE_FOR_EVERY_SHA256_IMPLEMENTATION(Sha256AgainstOpenSsl);
 
 TEST_P(Sha256AgainstOpenSsl, PaddingBoundariesInEveryForm) {
   CheckPaddingBoundaries<Sha256>();

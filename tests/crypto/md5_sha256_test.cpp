@@ -8,29 +8,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "crypto/implementation.h"
 #include "crypto/md5.h"
 #include "crypto/sha256.h"
 #include "tests/support/digest_forms.h"
-#include "tests/support/scoped_implementation.h"
+#include "tests/support/sha256_implementation_test.h"
 #include "tests/support/test_seed.h"
 
 namespace {
 
-class Md5Sha256DigestTest : public ::testing::TestWithParam<Sha256Implementation> {
+class Md5Sha256DigestTest : public Sha256ImplementationTest {
  protected:
-  void SetUp() override {
-    use_ = std::make_unique<ScopedImplementation<Sha256Implementation>>(GetParam());
-    if (!use_->Used()) {
-      GTEST_SKIP() << "this processor does not run " << ImplementationName(GetParam());
-    }
-  }
-
   // Compares the one pass with the two digests of ours and with OpenSSL's.
   static void Check(const uint8_t* data, uint32_t length) {
     uint8_t md5[16];
@@ -45,16 +36,9 @@ class Md5Sha256DigestTest : public ::testing::TestWithParam<Sha256Implementation
     ASSERT_EQ(HexOf(md5, 16), ReferenceHex<Md5>(data, length)) << "length " << length;
     ASSERT_EQ(HexOf(sha256, 32), ReferenceHex<Sha256>(data, length)) << "length " << length;
   }
-
- private:
-  std::unique_ptr<ScopedImplementation<Sha256Implementation>> use_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Implementations, Md5Sha256DigestTest,
-                         ::testing::ValuesIn(kSha256Implementations),
-                         [](const ::testing::TestParamInfo<Sha256Implementation>& info) {
-                           return ImplementationLabel(info.param);
-                         });
+KT_INSTANTIATE_FOR_EVERY_SHA256_IMPLEMENTATION(Md5Sha256DigestTest);
 
 TEST_P(Md5Sha256DigestTest, EveryLengthUpToFiveBlocks) {
   std::mt19937_64 random(TestSeed());
