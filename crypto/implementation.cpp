@@ -83,18 +83,20 @@ const CpuFeatures& Features() {
   return features;
 }
 
-// The implementation in use for one routine: unset until first asked, then the fastest
-// supported one, or whichever a test forced. Constant-initialised, so a routine that runs
-// during another file's static initialisation still finds it in order.
-template <typename Which>
+// The implementation in use for one routine, from its list of implementations (slowest
+// first): unset until first asked, then the last supported one of the list, or whichever a
+// test forced. Constant-initialised, so a routine that runs during another file's static
+// initialisation still finds it in order.
+template <typename Which, size_t kCount>
 class Choice {
  public:
-  constexpr explicit Choice(Which (*fastest)()) : fastest_(fastest) {}
+  constexpr explicit Choice(const Which (&implementations)[kCount])
+      : implementations_(implementations) {}
 
   Which InUse() {
     int chosen = chosen_.load(std::memory_order_relaxed);
     if (chosen < 0) {
-      chosen = static_cast<int>(fastest_());
+      chosen = static_cast<int>(Fastest());
       chosen_.store(chosen, std::memory_order_relaxed);
     }
     return static_cast<Which>(chosen);
@@ -103,24 +105,22 @@ class Choice {
   void Use(Which which) { chosen_.store(static_cast<int>(which), std::memory_order_relaxed); }
 
  private:
-  Which (*fastest_)();
+  Which Fastest() const {
+    Which fastest = implementations_[0];
+    for (Which which : implementations_) {
+      if (ImplementationSupported(which)) {
+        fastest = which;
+      }
+    }
+    return fastest;
+  }
+
+  const Which (&implementations_)[kCount];
   std::atomic<int> chosen_{-1};
 };
 
-// The last supported one of a list that runs slowest first.
-template <typename Which, size_t kCount>
-Which Fastest(const Which (&implementations)[kCount]) {
-  Which fastest = implementations[0];
-  for (Which which : implementations) {
-    if (ImplementationSupported(which)) {
-      fastest = which;
-    }
-  }
-  return fastest;
-}
-
-Choice<Sha256Implementation> sha256Choice([] { return Fastest(kSha256Implementations); });
-Choice<DigitRowsImplementation> digitRowsChoice([] { return Fastest(kDigitRowsImplementations); });
+Choice sha256Choice(kSha256Implementations);
+Choice digitRowsChoice(kDigitRowsImplementations);
 
 }  // namespace
 
